@@ -1,0 +1,23 @@
+#pragma once
+// The seam for what tests must neither show nor start: the file-open dialog,
+// message boxes and error reports. The program installs the Qt dialogs; tests
+// install a scripted stand-in that records what would have been shown.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+    // Asks for a file to open, starting at `initialFile`; nothing when cancelled.
+    virtual std::optional<std::string> OpenFile(const std::string& initialFile) = 0;
+    // A modal box with the application title, no icon and "OK".
+    virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+    // A modal box with the application title, the error icon and "OK".
+    virtual void ShowError(const std::string& title, const std::string& text) = 0;
+};
+
+IDialogs& Dialogs();
+// Installs the dialogs used from now on (the previous ones are released).
+void SetDialogs(std::shared_ptr<IDialogs> dialogs);

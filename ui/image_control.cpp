@@ -1,0 +1,124 @@
+#include "ui/image_control.h"
+
+#include <cstring>
+
+#include <QPainter>
+
+#include "pictures/bitmap.h"
+
+namespace {
+
+QImage BitmapToQImage(TBitmap& bitmap) {
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    if (bitmap.Empty() || width <= 0 || height <= 0) return QImage();
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    gdi::BitmapInfo info;
+    info.Header.biWidth = width;
+    info.Header.biHeight = -height;  // top-down, like QImage
+    info.Header.biBitCount = 32;
+    info.Header.biCompression = gdi::BI_RGB;
+    if (static_cast<int64_t>(image.bytesPerLine()) == int64_t{width} * 4) {
+        gdi::GetDIBits(bitmap.Handle(), 0, height, image.bits(), info);
+    } else {
+        std::vector<uint8_t> rows(static_cast<size_t>(width) * 4 * height);
+        gdi::GetDIBits(bitmap.Handle(), 0, height, rows.data(), info);
+        for (int y = 0; y < height; ++y)
+            std::memcpy(image.scanLine(y), rows.data() + static_cast<size_t>(y) * width * 4,
+                        static_cast<size_t>(width) * 4);
+    }
+    return image;
+}
+
+}  // namespace
+
+QImage GraphicToQImage(TGraphic& graphic) {
+    if (graphic.Empty()) return QImage();
+    if (auto* bitmap = dynamic_cast<TBitmap*>(&graphic)) return BitmapToQImage(*bitmap);
+    TBitmap rendered;
+    rendered.Assign(&graphic);
+    return BitmapToQImage(rendered);
+}
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_StaticContents);
+    FPicture.OnChange = [this](void*) { PictureChanged(); };
+}
+
+void TImage::SetCenter(bool value) {
+    FCenter = value;
+    update();
+}
+
+void TImage::SetProportional(bool value) {
+    FProportional = value;
+    update();
+}
+
+void TImage::SetStretch(bool value) {
+    FStretch = value;
+    update();
+}
+
+void TImage::PictureChanged() {
+    FShownValid = false;
+    update();
+}
+
+TRect TImage::DestinationRect(int width, int height, int clientWidth, int clientHeight, bool center,
+                              bool proportional, bool stretch) {
+    int w = width;
+    int h = height;
+    if (stretch || (proportional && (w > clientWidth || h > clientHeight))) {
+        if (proportional && w > 0 && h > 0) {
+            const double aspect = static_cast<double>(w) / h;
+            if (w > h) {
+                w = clientWidth;
+                h = static_cast<int>(clientWidth / aspect);
+                if (h > clientHeight) {
+                    h = clientHeight;
+                    w = static_cast<int>(clientHeight * aspect);
+                }
+            } else {
+                h = clientHeight;
+                w = static_cast<int>(clientHeight * aspect);
+                if (w > clientWidth) {
+                    w = clientWidth;
+                    h = static_cast<int>(clientWidth / aspect);
+                }
+            }
+        } else {
+            w = clientWidth;
+            h = clientHeight;
+        }
+    }
+    TRect result = Rect(0, 0, w, h);
+    if (center) {
+        const int dx = (clientWidth - w) / 2;
+        const int dy = (clientHeight - h) / 2;
+        result = Rect(dx, dy, dx + w, dy + h);
+    }
+    return result;
+}
+
+TRect TImage::DestinationRect() const {
+    return DestinationRect(FPicture.Width(), FPicture.Height(), width(), height(), FCenter, FProportional,
+                           FStretch);
+}
+
+const QImage& TImage::Shown() {
+    if (!FShownValid) {
+        FShown = FPicture.Graphic() != nullptr ? GraphicToQImage(*FPicture.Graphic()) : QImage();
+        FShownValid = true;
+    }
+    return FShown;
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+    const QImage& image = Shown();
+    if (image.isNull()) return;
+    const TRect target = DestinationRect();
+    QPainter painter(this);
+    painter.drawImage(QRect(target.Left, target.Top, target.Width(), target.Height()), image);
+}

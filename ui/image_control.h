@@ -1,0 +1,47 @@
+#pragma once
+// An image control: shows a TPicture by the platform's rule for Center,
+// Proportional and Stretch. The picture is converted to a QImage once per
+// change, not once per paint.
+
+#include <QImage>
+#include <QWidget>
+
+#include "pictures/picture.h"
+
+class TImage : public QWidget {
+public:
+    explicit TImage(QWidget* parent);
+
+    TPicture& Picture() { return FPicture; }
+    bool Center() const { return FCenter; }
+    void SetCenter(bool value);
+    bool Proportional() const { return FProportional; }
+    void SetProportional(bool value);
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool value);
+
+    // Where a picture of width × height is drawn in a control of
+    // clientWidth × clientHeight.
+    static TRect DestinationRect(int width, int height, int clientWidth, int clientHeight, bool center,
+                                 bool proportional, bool stretch);
+    TRect DestinationRect() const;
+    // The picture as last converted for painting (null when empty).
+    const QImage& Shown();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void PictureChanged();
+
+    TPicture FPicture;
+    QImage FShown;
+    bool FShownValid = false;
+    bool FCenter = false;
+    bool FProportional = false;
+    bool FStretch = false;
+};
+
+// Renders a picture's pixels as the screen shows them: blue, green and red of
+// each pixel, the fourth byte ignored. A null image for an empty graphic.
+QImage GraphicToQImage(TGraphic& graphic);

@@ -1,0 +1,75 @@
+#include "ui/qt_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+
+namespace {
+
+std::function<QImage(const std::string&)>& PreviewDecoder() {
+    static std::function<QImage(const std::string&)> decoder;
+    return decoder;
+}
+
+void ShowBox(QMessageBox::Icon icon, const std::string& title, const std::string& text) {
+    QMessageBox box(icon, QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+// A pane beside the file list that shows the selected picture, decoded by the
+// program's own readers.
+void AddPreviewPane(QFileDialog& dialog) {
+    auto* layout = qobject_cast<QGridLayout*>(dialog.layout());
+    if (layout == nullptr || !PreviewDecoder()) return;
+    auto* preview = new QLabel(&dialog);
+    preview->setFixedSize(200, 200);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(preview, 0, layout->columnCount(), layout->rowCount(), 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        QImage image;
+        try {
+            image = PreviewDecoder()(path.toStdString());
+        } catch (...) {
+            image = QImage();
+        }
+        if (image.isNull()) {
+            preview->clear();
+            return;
+        }
+        preview->setPixmap(QPixmap::fromImage(image.scaled(preview->size(), Qt::KeepAspectRatio,
+                                                            Qt::SmoothTransformation)));
+    });
+}
+
+}  // namespace
+
+void TQtDialogs::SetPreviewDecoder(std::function<QImage(const std::string&)> decoder) {
+    PreviewDecoder() = std::move(decoder);
+}
+
+std::optional<std::string> TQtDialogs::OpenFile(const std::string& initialFile) {
+    // No filter and no title of our own; neither the file nor its folder has
+    // to exist, so a typed name is handed on as it is.
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setSizeGripEnabled(true);
+    if (!initialFile.empty()) dialog.selectFile(QString::fromStdString(initialFile));
+    AddPreviewPane(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void TQtDialogs::ShowMessage(const std::string& title, const std::string& text) {
+    ShowBox(QMessageBox::NoIcon, title, text);
+}
+
+void TQtDialogs::ShowError(const std::string& title, const std::string& text) {
+    ShowBox(QMessageBox::Critical, title, text);
+}

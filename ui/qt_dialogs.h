@@ -1,0 +1,19 @@
+#pragma once
+// The dialogs of the real program, shown with Qt.
+
+#include <functional>
+
+#include <QImage>
+
+#include "ui/dialogs.h"
+
+class TQtDialogs : public IDialogs {
+public:
+    std::optional<std::string> OpenFile(const std::string& initialFile) override;
+    void ShowMessage(const std::string& title, const std::string& text) override;
+    void ShowError(const std::string& title, const std::string& text) override;
+
+    // Decodes a file for the open dialog's preview pane (a null image when it
+    // cannot); set by the program so the preview uses its own readers.
+    static void SetPreviewDecoder(std::function<QImage(const std::string&)> decoder);
+};
