@@ -18,6 +18,7 @@ enum TBitmapHandleType { bmDIB, bmDDB };
 
 // The image a TBitmap holds; several bitmaps may share one.
 struct TBitmapImage {
+    TBitmapImage() { FDIB.Header.biSize = 0; }  // a new image has no header
     gdi::HBITMAP FHandle;      // drawing handle; equal to FDIBHandle for a DIB
     gdi::HBITMAP FMaskHandle;  // cached monochrome transparency mask
     gdi::HPALETTE FPalette;
@@ -28,6 +29,8 @@ struct TBitmapImage {
     bool FHalftone = false;
     bool FOS2Format = false;
     gdi::DibSection FDIB;  // FDIB.Header.biSize == 0: no header
+    // The colour FMaskHandle marks (holders of one image may differ in it).
+    gdi::COLORREF FMaskColor = gdi::CLR_INVALID;
 };
 
 class TBitmapCanvas;
@@ -70,11 +73,13 @@ public:
     // index out of range" outside 0 .. Height - 1. Makes the image a private
     // DIB first.
     uint8_t* ScanLine(int row);
-    // The drawing handle, made when needed (e.g. from a kept RLE copy).
+    // The drawing handle, made when needed (e.g. from a kept RLE copy). The
+    // image becomes this bitmap's own first, so the handle may be drawn on.
     gdi::HBITMAP Handle();
     // Read-only access to the image, for readers and conversions.
     const TBitmapImage& Image() const { return *FImage; }
-    // Installs an image built by a reader (the old image is released).
+    // Installs an image built by a reader (the old image is released). Hand
+    // over the only reference: a second holder would count as sharing.
     void SetImage(std::shared_ptr<TBitmapImage> image);
 
 protected:
@@ -82,11 +87,30 @@ protected:
 
 private:
     friend class TBitmapCanvas;
+    // What a rebuilt image is made as.
+    struct ImageFormat {
+        bool Dib = true;
+        bool Monochrome = false;  // device-dependent images only
+        int BitCount = 32;
+        uint32_t Compression = gdi::BI_RGB;
+        uint32_t Masks[3] = {0, 0, 0};
+    };
+    ImageFormat CurrentFormat() const;
     void CopyImageIfShared();
     void FreeSaveStream();  // before pixels change: drop the RLE copy, clear colour counts
-    void RebuildImage(int width, int height, int bitCount, uint32_t compression,
-                      const gdi::HPALETTE& palette, bool keepMasks);
+    // Makes the pixels this bitmap's own and ready to change (canvas, ScanLine).
+    void Changing();
+    // Makes the handle from the kept RLE copy when it is absent.
+    void HandleNeeded();
+    void FreeContext();  // the canvas lets go of the old image's handle
+    void InstallImage(std::shared_ptr<TBitmapImage> image);
+    void RebuildImage(int width, int height, const ImageFormat& format, const gdi::HPALETTE& palette,
+                      bool halftone);
+    void FillNewImage(const gdi::HBITMAP& handle, const TBitmapImage& old, const gdi::BitmapInfo& info,
+                      void* bits);
     gdi::HBITMAP MaskHandle();
+    void DrawTransparent(const gdi::HDC& target, const TRect& rect, const gdi::HDC& source);
+    bool FReloading = false;  // re-creating from the RLE copy: no notifications
 
     std::shared_ptr<TBitmapImage> FImage;
     std::unique_ptr<TBitmapCanvas> FCanvas;

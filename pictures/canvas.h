@@ -64,6 +64,10 @@ public:
 protected:
     virtual void CreateHandle() {}
     void SetHandle(gdi::HDC dc) { FHandle = std::move(dc); }
+    // The device context as it is, without creating or preparing it.
+    const gdi::HDC& CurrentHandle() const { return FHandle; }
+    void Changing();  // runs OnChanging
+    void Changed();   // runs OnChanged
     // Pushes pen and brush into the device context before drawing.
     void RequireState();
 

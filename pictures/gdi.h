@@ -107,6 +107,8 @@ constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b) { return r | (g << 8) | 
 constexpr uint8_t GetRValue(COLORREF c) { return c & 0xFF; }
 constexpr uint8_t GetGValue(COLORREF c) { return (c >> 8) & 0xFF; }
 constexpr uint8_t GetBValue(COLORREF c) { return (c >> 16) & 0xFF; }
+// What colour queries answer for a point outside the bitmap or a bad handle.
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
 // Palettes of up to 256 entries (PALETTEENTRY: red, green, blue, flags).
 struct PALETTEENTRY {
@@ -122,12 +124,21 @@ std::vector<PALETTEENTRY> GetPaletteEntries(const HPALETTE& palette);
 
 // A DIB section: zero-filled pixels of the described format. Returns null and
 // sets the last error when the description is invalid or above the limit.
-// *bits receives the pixel block's address.
+// *bits receives the pixel block's address. Accepted: header sizes 40 to 124,
+// planes 1, width > 0, height != 0, 1/4/8/24 bits BI_RGB, 16/32 bits BI_RGB or
+// BI_BITFIELDS with contiguous, non-overlapping masks. For 8 or fewer bits the
+// colour table is info.Colors (at most biClrUsed entries when that is set);
+// an index beyond the table reads as black.
 HBITMAP CreateDIBSection(const BitmapInfo& info, void** bits);
 // A device-dependent (32-bit) bitmap initialised from a described pixel block;
 // BI_RLE8 and BI_RLE4 are expanded (end of line, end of bitmap, delta; pixels
 // skipped by a delta or an early end get colour index 0). `bitsSize` bounds
 // the reads from `bits`. Null and the last error on failure.
+// Damaged run-length data never reads past `bitsSize` nor writes outside the
+// bitmap: pixels of a run beyond its row's end are dropped, a delta or end of
+// line that leaves the bitmap ends the expansion, and so does the end of the
+// data; what was expanded until then stays. Uncompressed pixels: only whole
+// rows within `bitsSize` are taken, the others stay zero.
 HBITMAP CreateDIBitmap(const BitmapInfo& info, const void* bits, size_t bitsSize);
 // A monochrome (planes 1, bitCount 1) or screen-format bitmap, zero-filled.
 HBITMAP CreateBitmap(int width, int height, int planes, int bitCount);
@@ -135,7 +146,9 @@ HBITMAP CreateCompatibleBitmap(const HDC& dc, int width, int height);
 
 // Facts about a bitmap handle.
 bool IsDib(const HBITMAP& bitmap);
-bool GetDibSection(const HBITMAP& bitmap, DibSection& section);  // false for a DDB
+// False for a DDB, whose Width, Height, WidthBytes and BitsPixel are filled
+// all the same (Bits null, Header.biSize 0: no header).
+bool GetDibSection(const HBITMAP& bitmap, DibSection& section);
 int BitmapWidth(const HBITMAP& bitmap);
 int BitmapHeight(const HBITMAP& bitmap);
 int BitmapBitCount(const HBITMAP& bitmap);  // 1 for a monochrome DDB, 32 for others
@@ -150,6 +163,7 @@ constexpr int HALFTONE = 4;
 constexpr uint32_t SRCCOPY = 0x00CC0020;
 constexpr uint32_t WHITENESS = 0x00FF0062;
 constexpr uint32_t BLACKNESS = 0x00000042;
+constexpr uint32_t PATCOPY = 0x00F00021;
 constexpr uint32_t MASKBLT_TRANSPARENT = 0xCCAA0029;  // mask bit set: keep the destination
 
 enum class PenStyle { Solid, Clear };
@@ -187,34 +201,59 @@ COLORREF SetTextColor(const HDC& dc, COLORREF color);
 bool MoveToEx(const HDC& dc, int x, int y, POINT* previous);
 // Draws with the pen from the current position to (x, y), the end point not drawn.
 bool LineTo(const HDC& dc, int x, int y);
-// Fills left <= x < right, top <= y < bottom with the brush colour.
+// Fills left <= x < right, top <= y < bottom with the brush colour (fourth
+// byte of 32-bit pixels 0).
 bool FillRect(const HDC& dc, const RECT& rect, const Brush& brush);
+// WHITENESS sets every bit (32-bit pixels become $FFFFFFFF; indexed ones the
+// entry nearest white), BLACKNESS clears them, PATCOPY ($F00021) uses the brush.
 bool PatBlt(const HDC& dc, int x, int y, int width, int height, uint32_t rop);
+// The colour of one pixel of the selected bitmap; CLR_INVALID outside it.
+COLORREF GetPixel(const HDC& dc, int x, int y);
+// Sets one pixel (indexed: nearest entry); returns the colour set or CLR_INVALID.
+COLORREF SetPixel(const HDC& dc, int x, int y, COLORREF color);
 
 // Copies at equal size are exact: an indexed source goes through its colour
 // table; an indexed destination gets the nearest colour's index (the exact
 // one when present); a 32-bit destination gets all four bytes of a 32-bit
 // source and a fourth byte of 0 from any other source. Unequal sizes sample
-// the nearest pixel.
+// the nearest pixel; a negative width or height mirrors. Everything is
+// clipped to both bitmaps. Raster operations: SRCCOPY, and WHITENESS or
+// BLACKNESS, which need no source.
+// A monochrome DDB meets colour the platform's way: copied onto colour its 0
+// bits take the destination context's text colour and its 1 bits the
+// background colour (black and white by default); a colour source copied
+// into a monochrome DDB gives 1 where the pixel equals the source context's
+// background colour and 0 elsewhere (how transparency masks are made).
 bool BitBlt(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, uint32_t rop);
 bool StretchBlt(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, int sw,
                 int sh, uint32_t rop);
 // Copies from a described pixel block; returns the number of rows drawn.
+// Source coordinates count from the picture's top-left corner whatever the
+// block's row order.
 int StretchDIBits(const HDC& dst, int x, int y, int width, int height, int sx, int sy, int sw, int sh,
                   const void* bits, const BitmapInfo& info, uint32_t rop);
 // Where the mask bit is set (mask colour white / 1) the destination stays;
-// elsewhere the source is copied. The mask is a monochrome bitmap.
+// elsewhere the source is copied. The mask is a monochrome bitmap (or a
+// 1-bit DIB, its raw bits). Equal size only; rop MASKBLT_TRANSPARENT, or any
+// rop with a null mask (a BitBlt with the rop's low 24 bits).
 bool MaskBlt(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy,
              const HBITMAP& mask, int mx, int my, uint32_t rop);
 // Per channel (blue, green, red, alpha): dst = src + dst × (255 − src alpha) / 255,
-// the source taken as premultiplied 32-bit pixels.
+// the source taken as premultiplied 32-bit pixels (rounded to nearest, at
+// most 255; onto zeros the result is the source exactly). False when the
+// source is not a 32-bit BI_RGB bitmap.
 bool AlphaBlend(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, int sw,
                 int sh);
 
 // Reads rows [start, start + lines) of a bitmap into a described block
 // (the description's height sign gives the order); returns the rows copied.
+// As on the platform, scan lines count in the block's order (from the bottom
+// for a bottom-up block) and the buffer holds just the `lines` rows asked
+// for. An indexed block needs its colour table in info.Colors (the pixels
+// get the nearest entries); `info` is not filled in.
 int GetDIBits(const HBITMAP& bitmap, int start, int lines, void* bits, const BitmapInfo& info);
 // Writes rows of a described block into a bitmap; returns the rows copied.
+// Header sizes of 40 bytes and more are accepted.
 int SetDIBits(const HBITMAP& bitmap, int start, int lines, const void* bits, const BitmapInfo& info);
 
 // ---- System colours -------------------------------------------------------

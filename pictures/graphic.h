@@ -24,6 +24,10 @@ constexpr TColor clBtnFace = clSystemColor | gdi::COLOR_BTNFACE;
 // The RGB value of a colour: system colours replaced by their current value.
 gdi::COLORREF ColorToRGB(TColor color);
 
+// Raises EOutOfResources for a drawing object that could not be made: the
+// system's text for the last error, or "Out of system resources".
+[[noreturn]] void RaiseOutOfResources();
+
 struct TRect {
     int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
     int32_t Width() const { return Right - Left; }

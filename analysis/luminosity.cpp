@@ -1,0 +1,101 @@
+#include "analysis/luminosity.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// The tolerance for an epsilon of 0: max(min(|a|, |b|) / 10000, 1 / 10000)
+// rounded to a float. Dividing in double and rounding to float gives the
+// nearest float to the exact quotient (see Luminosity).
+double DefaultTolerance(double smaller) {
+    return std::max(static_cast<float>(smaller / 10000.0), static_cast<float>(1 / 10000.0));
+}
+
+}  // namespace
+
+bool SameValue(float a, float b, float epsilon) {
+    // Two floats differ by an amount that double holds exactly.
+    const double difference = std::fabs(double{a} - double{b});
+    if (epsilon != 0) return difference <= double{epsilon};
+    const double smaller = std::min(std::fabs(double{a}), std::fabs(double{b}));
+    // The rounded tolerance lies within a float's rounding of
+    // max(smaller, 1) / 10000; only differences that close need it exactly.
+    // This keeps the division out of nearly every comparison of a sort.
+    const double scale = std::max(smaller, 1.0);
+    if (difference > scale * 1.0001e-4) return false;
+    if (difference < scale * 0.9999e-4) return true;
+    return difference <= DefaultTolerance(smaller);
+}
+
+int CompareValue(float a, float b, float epsilon) {
+    if (SameValue(a, b, epsilon)) return 0;
+    return a < b ? -1 : 1;
+}
+
+TPixelData CollectLuminosityPairs(const TColor32* sample, size_t count, size_t expectedCount) {
+    TPixelData pairs;
+    // One more than the colours, for the zero-filled tail's entry.
+    pairs.reserve(std::min(count, expectedCount + 1));
+    bool zeroFound = false;
+    for (size_t i = 0; i < count; ++i) {
+        const float luminosity = Luminosity(sample[i]);
+        if (luminosity != 0) {
+            pairs.push_back({luminosity, sample[i]});
+        } else if (!zeroFound) {
+            pairs.push_back({0.0f, sample[i]});
+            zeroFound = true;
+        }
+    }
+    return pairs;
+}
+
+TPixelData CollectLuminosityPairs(const TCustomBitmap32& sample, size_t expectedCount) {
+    if (sample.Bits() == nullptr) return {};
+    return CollectLuminosityPairs(sample.Bits(), size_t(sample.Width()) * size_t(sample.Height()), expectedCount);
+}
+
+namespace {
+
+// One partitioning sweep around a copy of the middle item; returns the
+// indices where the two parts end and begin (j < i).
+std::pair<ptrdiff_t, ptrdiff_t> Partition(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
+    ptrdiff_t i = left;
+    ptrdiff_t j = right;
+    const TLuminosityPair pivot = values[left + (right - left) / 2];
+    do {
+        while (CompareLuminosity(values[i], pivot) < 0) ++i;
+        while (CompareLuminosity(values[j], pivot) > 0) --j;
+        if (i <= j) {
+            if (i != j) std::swap(values[i], values[j]);
+            ++i;
+            --j;
+        }
+    } while (i <= j);
+    return {j, i};
+}
+
+}  // namespace
+
+void QuickSort(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
+    if (left >= right) return;
+    do {
+        if (right - left == 1) {
+            if (CompareLuminosity(values[left], values[right]) > 0) std::swap(values[left], values[right]);
+            return;
+        }
+        const auto [j, i] = Partition(values, left, right);
+        if (j - left > right - i) {
+            if (i < right) QuickSort(values, i, right);
+            right = j;
+        } else {
+            if (left < j) QuickSort(values, left, j);
+            left = i;
+        }
+    } while (left < right);
+}
+
+void SortByLuminosity(TPixelData& pixelData) {
+    if (pixelData.size() > 1) QuickSort(pixelData.data(), 0, static_cast<ptrdiff_t>(pixelData.size()) - 1);
+}

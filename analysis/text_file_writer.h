@@ -1,0 +1,42 @@
+#pragma once
+// A text file written through a large buffer into a temporary file beside the
+// target, renamed over the target only once complete: a failure part-way
+// leaves the previous file as it was and removes the temporary one. Every
+// failure raises EInOutError with the message of its system error code.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+class TTextFileWriter {
+public:
+    explicit TTextFileWriter(const std::string& fileName);
+    ~TTextFileWriter();
+    TTextFileWriter(const TTextFileWriter&) = delete;
+    TTextFileWriter& operator=(const TTextFileWriter&) = delete;
+
+    // Room for at least `size` bytes (at most BufferSize) at the end of the
+    // buffer, written out first if needed; Advance(n) keeps n bytes of it.
+    char* Room(size_t size) {
+        if (BufferSize - FUsed < size) Flush();
+        return FBuffer.get() + FUsed;
+    }
+    void Advance(size_t size) { FUsed += size; }
+    void Write(const char* text, size_t size);
+
+    // Writes the rest, closes and renames over the target.
+    void Commit();
+    // The target's absolute path.
+    const std::string& TargetPath() const { return FTarget; }
+
+    static constexpr size_t BufferSize = size_t{1} << 20;
+
+private:
+    void Flush();
+
+    std::string FTarget;
+    std::string FTemporary;
+    int FDescriptor = -1;
+    std::unique_ptr<char[]> FBuffer;
+    size_t FUsed = 0;
+};

@@ -1,0 +1,54 @@
+#include "app/core/palette_generation.h"
+
+#include "analysis/distinct_colors.h"
+#include "analysis/palette_outputs.h"
+#include "base/stream.h"
+
+namespace {
+
+std::string PathIn(const std::string& directory, const char* fileName) {
+    if (directory.empty()) return ExpandFileName(fileName);
+    const bool separated = directory.back() == '/';
+    return ExpandFileName(directory + (separated ? "" : "/") + fileName);
+}
+
+}  // namespace
+
+std::optional<TPixelData> PreparePalette(const TBitmap32& bmp32, std::unique_ptr<TBitmap32>& sample,
+                                         const TPhaseObserver& onPhase) {
+    BeginPhase(onPhase, "Sampling");
+    const std::optional<int64_t> colorCount = CreateSampleColorImage(bmp32, sample);
+    if (!colorCount) return std::nullopt;
+    TPixelData pixelData = CollectLuminosityPairs(*sample, static_cast<size_t>(*colorCount));
+    BeginPhase(onPhase, "Sorting");
+    SortByLuminosity(pixelData);
+    return pixelData;
+}
+
+TPaletteFiles WritePaletteFiles(TPixelData pixelData, const std::string& directory, const TPhaseObserver& onPhase) {
+    TPaletteFiles files{PathIn(directory, LuminosityValuesFileName), PathIn(directory, PaletteFileName)};
+    BeginPhase(onPhase, "Writing LuminosityValues.txt");
+    WriteLuminosityValues(pixelData, files.LuminosityValuesPath);
+
+    BeginPhase(onPhase, "Writing Palette.bmp");
+    TBitmap32 palette;
+    FillPaletteBitmap(pixelData, palette);
+    TPixelData().swap(pixelData);
+    palette.SaveToFile(files.PalettePath);
+    return files;
+}
+
+std::optional<TPaletteFiles> GeneratePalette(const TBitmap32& bmp32, std::unique_ptr<TBitmap32>& sample,
+                                             const std::string& directory,
+                                             const std::function<void(const std::string&)>& showMessage,
+                                             IFileRevealer& revealer) {
+    std::optional<TPixelData> pixelData = PreparePalette(bmp32, sample);
+    if (!pixelData) {
+        showMessage(InvalidOriginalImageMessage);
+        return std::nullopt;
+    }
+    TPaletteFiles files = WritePaletteFiles(std::move(*pixelData), directory);
+    showMessage(PaletteSavedMessage);
+    revealer.Reveal(files.PalettePath);
+    return files;
+}

@@ -1,0 +1,79 @@
+#include "app/core/source_loading.h"
+
+#include "base/exception.h"
+
+#ifdef TW_HAVE_PNG
+#include "pictures/png/png_image.h"
+#endif
+#ifdef TW_HAVE_JPEG
+#include "pictures/jpeg/jpeg_image.h"
+#endif
+#ifdef TW_HAVE_GIF
+#include "pictures/gif/gif_image.h"
+#endif
+#ifdef TW_HAVE_TIFF
+#include "pictures/tiff/wic_image.h"
+#endif
+
+std::string LowerCaseExtension(const std::string& fileName) {
+    const size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || fileName.find_first_of("/\\:", dot) != std::string::npos) return {};
+    std::string extension = fileName.substr(dot);
+    for (char& character : extension)
+        if (character >= 'A' && character <= 'Z') character = static_cast<char>(character - 'A' + 'a');
+    return extension;
+}
+
+namespace {
+
+template <class TPictureClass>
+std::unique_ptr<TGraphic> Make() {
+    return std::make_unique<TPictureClass>();
+}
+
+struct TPictureClassRow {
+    const char* Extension;
+    std::unique_ptr<TGraphic> (*Create)();
+};
+
+// Tried in this order; the rows of readers not built in are left out.
+const TPictureClassRow PictureClasses[] = {
+#ifdef TW_HAVE_JPEG
+    {".jpg", Make<TJPEGImage>},
+    {".jpeg", Make<TJPEGImage>},
+#endif
+#ifdef TW_HAVE_PNG
+    {".png", Make<TPngImage>},
+#endif
+    {".bmp", Make<TBitmap>},
+#ifdef TW_HAVE_GIF
+    {".gif", Make<TGIFImage>},
+#endif
+#ifdef TW_HAVE_TIFF
+    {".tif", Make<TWICImage>},
+    {".tiff", Make<TWICImage>},
+#endif
+};
+
+}  // namespace
+
+std::unique_ptr<TGraphic> NewPictureForExtension(const std::string& lowerCaseExtension) {
+    for (const TPictureClassRow& row : PictureClasses)
+        if (lowerCaseExtension == row.Extension) return row.Create();
+    throw Exception(UnsupportedFormatMessage);
+}
+
+TLoadOutcome LoadSourcePicture(const std::string& fileName, TBitmap& decodedBitmap, TBitmap32& bmp32,
+                               const TPhaseObserver& onPhase) {
+    std::unique_ptr<TGraphic> graphic = NewPictureForExtension(LowerCaseExtension(fileName));
+    BeginPhase(onPhase, "Decoding");
+    graphic->LoadFromFile(fileName);
+    if (graphic->Width() <= 0 || graphic->Height() <= 0) return TLoadOutcome::EmptyPicture;
+    // Some readers decode their pixels only here.
+    decodedBitmap.Assign(graphic.get());
+    graphic.reset();
+    BeginPhase(onPhase, "Converting");
+    bmp32.Assign(&decodedBitmap);
+    bmp32.SetDrawMode(dmBlend);
+    return TLoadOutcome::Loaded;
+}

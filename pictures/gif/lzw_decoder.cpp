@@ -1,0 +1,193 @@
+#include "pictures/gif/lzw_decoder.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "pictures/gif/gif_errors.h"
+
+namespace gif {
+
+namespace {
+
+// Codes 0 to 4095 can receive table entries. With a minimum code size of 12
+// codes are 13 bits wide, so the table is indexed up to 8191; sizing it for
+// every 13-bit code keeps any code a stream can hold inside it.
+constexpr uint32_t kTableLimit = 4096;
+constexpr uint32_t kCodeSpace = 8192;
+// The longest string a well-formed table holds is under 4096 values.
+constexpr int kStackSize = 8192;
+
+struct TLzwTable {
+    uint16_t Prefix[kCodeSpace] = {};
+    uint8_t Suffix[kCodeSpace] = {};
+    uint8_t Stack[kStackSize] = {};
+};
+
+// Least-significant-bit-first codes from the input's runs of bytes.
+class TCodeReader {
+public:
+    explicit TCodeReader(TLzwInput& input) : FInput(input) {}
+
+    // False when the input ends before a whole code.
+    bool Read(int size, uint32_t& code) {
+        while (FBitCount < size) {
+            if (FNext == FEnd && !Refill()) return false;
+            FBits |= static_cast<uint32_t>(*FNext++) << FBitCount;
+            FBitCount += 8;
+        }
+        code = FBits & ((1u << size) - 1);
+        FBits >>= size;
+        FBitCount -= size;
+        return true;
+    }
+
+private:
+    bool Refill() {
+        if (FExhausted) return false;
+        std::span<const uint8_t> bytes = FInput.NextBytes();
+        if (bytes.empty()) {
+            FExhausted = true;
+            return false;
+        }
+        FNext = bytes.data();
+        FEnd = FNext + bytes.size();
+        return true;
+    }
+
+    TLzwInput& FInput;
+    const uint8_t* FNext = nullptr;
+    const uint8_t* FEnd = nullptr;
+    uint32_t FBits = 0;  // at most 12 + 8 bits are held
+    int FBitCount = 0;
+    bool FExhausted = false;
+};
+
+// Stores values in row order or in the interlaced passes. Without a pixel
+// block every row goes to one scratch row: the values are counted, not kept.
+class TPixelWriter {
+public:
+    explicit TPixelWriter(const TLzwTarget& target)
+        : FTarget(target), FRemaining(static_cast<uint64_t>(target.Width) * target.Height) {
+        if (!target.Pixels) FScratch.resize(target.Width);
+        FRow = target.Pixels ? target.Pixels : FScratch.data();
+    }
+
+    bool Full() const { return FRemaining == 0; }
+
+    void Put(uint8_t value) {
+        FRow[FX++] = value;
+        --FRemaining;
+        if (FX == FTarget.Width) NextRow();
+    }
+
+    // Stores values[count - 1] first: strings come off the stack reversed.
+    void PutReversed(const uint8_t* values, int count) {
+        while (count > 0 && FRemaining > 0) {
+            uint64_t room = std::min<uint64_t>({FTarget.Width - FX, FRemaining, static_cast<uint64_t>(count)});
+            uint8_t* out = FRow + FX;
+            const uint8_t* in = values + count;
+            for (uint64_t i = 0; i < room; ++i) out[i] = *--in;
+            count -= static_cast<int>(room);
+            FX += static_cast<uint32_t>(room);
+            FRemaining -= room;
+            if (FX == FTarget.Width) NextRow();
+        }
+    }
+
+private:
+    void NextRow() {
+        static constexpr uint32_t kPassStart[4] = {0, 4, 2, 1};
+        static constexpr uint32_t kPassStep[4] = {8, 8, 4, 2};
+        FX = 0;
+        if (!FTarget.Pixels) return;
+        if (!FTarget.Interlaced) {
+            FRow += FTarget.Width;
+            return;
+        }
+        FY += kPassStep[FPass];
+        while (FY >= FTarget.Height && FPass < 3) FY = kPassStart[++FPass];
+        if (FY < FTarget.Height) FRow = FTarget.Pixels + static_cast<size_t>(FY) * FTarget.Width;
+    }
+
+    const TLzwTarget& FTarget;
+    std::vector<uint8_t> FScratch;
+    uint64_t FRemaining;
+    uint8_t* FRow;
+    uint32_t FX = 0;
+    uint32_t FY = 0;
+    int FPass = 0;
+};
+
+}  // namespace
+
+TLzwStop DecodeLzw(int minimumCodeSize, TLzwInput& input, const TLzwTarget& target) {
+    const uint32_t clearCode = 1u << minimumCodeSize;
+    const uint32_t endCode = clearCode + 1;
+    const uint32_t firstFree = clearCode + 2;
+    uint32_t nextFree = firstFree;
+    int codeSize = minimumCodeSize + 1;
+    uint32_t limit = 1u << codeSize;
+
+    auto table = std::make_unique<TLzwTable>();
+    uint16_t* prefix = table->Prefix;
+    uint8_t* suffix = table->Suffix;
+    uint8_t* stack = table->Stack;
+    TCodeReader codes(input);
+    TPixelWriter pixels(target);
+
+    bool afterClear = true;
+    uint32_t previous = 0;
+    uint8_t firstValue = 0;
+    while (!pixels.Full()) {
+        uint32_t code;
+        if (!codes.Read(codeSize, code)) return TLzwStop::OutOfData;
+        if (code == clearCode) {
+            nextFree = firstFree;
+            codeSize = minimumCodeSize + 1;
+            limit = 1u << codeSize;
+            afterClear = true;
+            continue;
+        }
+        if (afterClear) {
+            // No lookup and no check: whatever follows a clear code is a pixel.
+            afterClear = false;
+            previous = code;
+            firstValue = static_cast<uint8_t>(code);
+            pixels.Put(firstValue);
+            continue;
+        }
+        if (code == endCode) return TLzwStop::EndCode;
+
+        const uint32_t inCode = code;
+        int top = 0;
+        if (code >= nextFree) {
+            stack[top++] = firstValue;
+            code = previous;
+        }
+        while (code >= firstFree) {
+            if (top >= kStackSize - 1) throw GIFException(kInvalidData);
+            stack[top++] = suffix[code];
+            uint32_t next = prefix[code];
+            if (next == code) throw GIFException(kCircularEntry);
+            code = next;
+        }
+        firstValue = static_cast<uint8_t>(code);
+        stack[top++] = firstValue;
+
+        if (nextFree < kTableLimit) {
+            prefix[nextFree] = static_cast<uint16_t>(previous);
+            suffix[nextFree] = firstValue;
+            ++nextFree;
+            if (nextFree >= limit && limit < kTableLimit) {
+                limit <<= 1;
+                ++codeSize;
+            }
+        }
+        previous = inCode;
+        pixels.PutReversed(stack, top);
+    }
+    return TLzwStop::Complete;
+}
+
+}  // namespace gif

@@ -1,0 +1,85 @@
+#include "pictures/jpeg/jpeg_decode.h"
+
+#include <vector>
+
+#include "pictures/jpeg/jpeg_error.h"
+
+namespace {
+
+TPixelFormat PixelFormatOf(TJPEGOutputKind kind) {
+    switch (kind) {
+        case TJPEGOutputKind::Indexed8:
+            return pf8bit;
+        case TJPEGOutputKind::Cmyk32:
+            return pf32bit;
+        case TJPEGOutputKind::Bgr24:
+        case TJPEGOutputKind::Unsupported:
+            break;
+    }
+    return pf24bit;
+}
+
+// A header may describe a picture far beyond what we can hold (up to
+// 65500 × 65500); refuse it before libjpeg allocates its buffers for it.
+void RequireWithinPixelLimit(const TJPEGOutput& output) {
+    if (output.Kind == TJPEGOutputKind::Unsupported) {
+        return;  // refused by TJPEGContext::Start with its own code
+    }
+    if (!gdi::WithinPixelLimit(output.Width, output.Height, output.BitsPerPixel())) {
+        gdi::SetLastError(gdi::ERROR_NOT_ENOUGH_MEMORY);
+        throw EOutOfResources(gdi::SystemErrorText(gdi::ERROR_NOT_ENOUGH_MEMORY));
+    }
+}
+
+[[noreturn]] void RaiseBitmapRefused() {
+    int code = gdi::GetLastError();
+    throw EOutOfResources(code != 0 ? gdi::SystemErrorText(code) : "Out of system resources");
+}
+
+// The bitmap libjpeg writes into: a bottom-up DIB of the output's format,
+// built directly rather than through SetSize, which would first paint the
+// whole picture white only for libjpeg to overwrite it.
+std::unique_ptr<TBitmap> MakeTarget(const TJPEGOutput& output, const std::vector<gdi::PALETTEENTRY>& colors) {
+    gdi::BitmapInfo info;
+    info.Header.biWidth = output.Width;
+    info.Header.biHeight = output.Height;
+    info.Header.biBitCount = static_cast<uint16_t>(output.BitsPerPixel());
+    for (const gdi::PALETTEENTRY& color : colors) {
+        info.Colors.push_back({color.peBlue, color.peGreen, color.peRed, 0});
+    }
+    void* bits = nullptr;
+    gdi::HBITMAP dib = gdi::CreateDIBSection(info, &bits);
+    if (!dib || bits == nullptr) {
+        RaiseBitmapRefused();
+    }
+    auto image = std::make_shared<TBitmapImage>();
+    image->FHandle = dib;
+    image->FDIBHandle = dib;
+    gdi::GetDibSection(dib, image->FDIB);
+    if (!colors.empty()) {
+        image->FPalette = gdi::CreatePalette(colors);
+    }
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetImage(std::move(image));
+    if (bitmap->PixelFormat() != PixelFormatOf(output.Kind)) {
+        throw EInvalidGraphicOperation("JPEG target bitmap has an unexpected format");
+    }
+    return bitmap;
+}
+
+}  // namespace
+
+std::unique_ptr<TBitmap> DecodeJPEGToBitmap(const uint8_t* data, size_t size, const TJPEGDecodeSettings& settings,
+                                            size_t portion) {
+    TJPEGContext context(data, size, portion);
+    TJPEGOutput output = context.Configure(settings);
+    RequireWithinPixelLimit(output);
+    context.Start();
+    std::unique_ptr<TBitmap> bitmap = MakeTarget(output, context.ColorMap());
+    uint8_t* firstRow = bitmap->ScanLine(0);
+    ptrdiff_t step = output.Height >= 2 ? bitmap->ScanLine(1) - firstRow : 0;
+    size_t rowBytes = static_cast<size_t>(gdi::DibRowBytes(output.Width, output.BitsPerPixel()));
+    context.ReadRows(firstRow, step, rowBytes);
+    context.Finish();
+    return bitmap;
+}

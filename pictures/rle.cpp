@@ -1,0 +1,115 @@
+#include "pictures/rle.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "pictures/gdi.h"
+
+namespace gdi {
+namespace {
+
+constexpr uint8_t kEndOfLine = 0;
+constexpr uint8_t kEndOfBitmap = 1;
+constexpr uint8_t kDelta = 2;
+
+class RowBuilder {
+public:
+    RowBuilder(int32_t width, int32_t height, const std::function<void(int32_t, const uint8_t*)>& emitRow,
+               RleOutcome& outcome)
+        : FLine(size_t(width), 0), FHeight(height), FEmit(emitRow), FOutcome(outcome) {}
+
+    bool InBitmap() const { return FRow < FHeight; }
+
+    void Put(uint8_t index) {
+        if (FColumn < int64_t(FLine.size())) {
+            FLine[size_t(FColumn)] = index;
+            FDirty = true;
+        } else {
+            FOutcome.Clipped = true;
+        }
+        ++FColumn;
+    }
+
+    // Moves down `rows` rows (0 stays on the row) and right `columns`.
+    void Move(int64_t rows, int64_t columns) {
+        if (rows > 0) {
+            Flush();
+            FRow += rows;
+            if (FRow >= FHeight) FOutcome.Clipped = true;
+        }
+        FColumn += columns;
+    }
+
+    void NextLine() {
+        Flush();
+        ++FRow;
+        FColumn = 0;
+    }
+
+    void Flush() {
+        if (FDirty) FEmit(int32_t(FRow), FLine.data());
+        std::fill(FLine.begin(), FLine.end(), 0);
+        FDirty = false;
+    }
+
+private:
+    std::vector<uint8_t> FLine;
+    int64_t FHeight;
+    int64_t FRow = 0;
+    int64_t FColumn = 0;
+    bool FDirty = false;
+    const std::function<void(int32_t, const uint8_t*)>& FEmit;
+    RleOutcome& FOutcome;
+};
+
+uint8_t Nibble(uint8_t pair, size_t position) { return position % 2 == 0 ? pair >> 4 : pair & 0x0F; }
+
+}  // namespace
+
+RleOutcome ExpandRle(uint32_t compression, const uint8_t* data, size_t size, int32_t width, int32_t height,
+                     const std::function<void(int32_t row, const uint8_t* indices)>& emitRow) {
+    RleOutcome outcome;
+    if (width <= 0 || height <= 0 || (compression != BI_RLE8 && compression != BI_RLE4)) return outcome;
+    const bool fourBit = compression == BI_RLE4;
+    RowBuilder rows(width, height, emitRow, outcome);
+    size_t position = 0;
+    while (rows.InBitmap()) {
+        if (size - position < 2) {
+            outcome.Truncated = true;
+            break;
+        }
+        const uint8_t count = data[position], value = data[position + 1];
+        position += 2;
+        if (count > 0) {  // a run of `count` pixels of one index (two alternating for 4 bits)
+            for (size_t i = 0; i < count; ++i) rows.Put(fourBit ? Nibble(value, i) : value);
+            continue;
+        }
+        if (value == kEndOfLine) {
+            rows.NextLine();
+        } else if (value == kEndOfBitmap) {
+            outcome.EndMarker = true;
+            break;
+        } else if (value == kDelta) {
+            if (size - position < 2) {
+                outcome.Truncated = true;
+                break;
+            }
+            rows.Move(data[position + 1], data[position]);
+            position += 2;
+        } else {  // absolute mode: `value` indices follow, padded to a 16-bit boundary
+            const size_t bytes = fourBit ? (size_t(value) + 1) / 2 : value;
+            const size_t available = std::min(bytes, size - position);
+            for (size_t i = 0; i < value && (fourBit ? i / 2 : i) < available; ++i)
+                rows.Put(fourBit ? Nibble(data[position + i / 2], i) : data[position + i]);
+            if (available < bytes) {
+                outcome.Truncated = true;
+                break;
+            }
+            position += std::min(bytes + (bytes & 1), size - position);
+        }
+    }
+    rows.Flush();
+    return outcome;
+}
+
+}  // namespace gdi

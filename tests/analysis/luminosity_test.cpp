@@ -1,0 +1,138 @@
+// Luminosity, the tolerant comparison, the collecting rule for colours of
+// luminosity 0, and the order QuickSort gives on non-transitive keys.
+
+#include "analysis/luminosity.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// The float nearest to weighted / 1000, found by comparing the neighbours
+// exactly: a float times 1000 is exact in double.
+float NearestFloat(uint32_t weighted) {
+    float best = static_cast<float>(weighted) / 1000.0f;
+    for (int step = 0; step < 4; ++step) {
+        for (float candidate : {std::nextafter(best, 0.0f), std::nextafter(best, 1e9f)}) {
+            if (std::fabs(double{candidate} * 1000 - weighted) < std::fabs(double{best} * 1000 - weighted))
+                best = candidate;
+        }
+    }
+    return best;
+}
+
+std::vector<float> Keys(const TPixelData& pixelData) {
+    std::vector<float> keys;
+    for (const TLuminosityPair& pair : pixelData) keys.push_back(pair.Key);
+    return keys;
+}
+
+TPixelData PairsOf(std::initializer_list<float> keys) {
+    TPixelData pairs;
+    TColor32 color = 1;
+    for (float key : keys) pairs.push_back({key, color++});
+    return pairs;
+}
+
+}  // namespace
+
+TEST(Luminosity, IsTheNearestFloatForEveryColour) {
+    std::vector<float> nearest(255001);
+    for (uint32_t weighted = 0; weighted < nearest.size(); ++weighted) nearest[weighted] = NearestFloat(weighted);
+    size_t wrong = 0;
+    for (uint32_t rgb = 0; rgb < (1u << 24); ++rgb) {
+        const uint32_t weighted = 299 * (rgb >> 16) + 587 * ((rgb >> 8) & 0xFF) + 114 * (rgb & 0xFF);
+        // Alpha takes no part.
+        const TColor32 color = rgb | (rgb * 2654435761u & 0xFF000000u);
+        wrong += Luminosity(color) != nearest[weighted];
+    }
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(Luminosity(0xFFFFFFFF), 255.0f);
+    EXPECT_EQ(Luminosity(0x00030002), 1.125f);
+    EXPECT_EQ(Luminosity(0xFF000000), 0.0f);
+}
+
+TEST(Luminosity, ToleranceIsRelativeAboveOne) {
+    EXPECT_TRUE(SameValue(2.0f, 2.0001f, 0));   // within 0.0002
+    EXPECT_FALSE(SameValue(0.5f, 0.5002f, 0));  // 0.0001 below 1
+    EXPECT_TRUE(SameValue(255.0f, 254.975f, 0));  // 0.0255 at 255
+    EXPECT_FALSE(SameValue(255.0f, 254.97f, 0));
+}
+
+TEST(Luminosity, ToleranceShortcutAgreesWithTheRuleAtItsEdge) {
+    // The rule done plainly, then pairs placed a few floats either side of the
+    // tolerance's edge, where the shortcut has to defer to it.
+    auto plain = [](float a, float b) {
+        const float epsilon = std::max(static_cast<float>(std::min(std::fabs(a), std::fabs(b)) / 10000.0),
+                                       static_cast<float>(1 / 10000.0));
+        return std::fabs(double{a} - double{b}) <= epsilon;
+    };
+    size_t wrong = 0;
+    for (float a = 0.001f; a < 300.0f; a = a * 1.01f + 0.0001f) {
+        const float edge = a + std::max(a, 1.0f) / 10000;
+        float b = edge;
+        for (int i = 0; i < 8; ++i) b = std::nextafter(b, 0.0f);
+        for (int i = 0; i < 16; ++i, b = std::nextafter(b, 1e9f)) {
+            wrong += SameValue(a, b, 0) != plain(a, b);
+            wrong += SameValue(b, a, 0) != plain(b, a);
+        }
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+
+TEST(Luminosity, QuickSortKeepsTheProceduresOrder) {
+    struct Case {
+        const char* name;
+        TPixelData input;
+        std::vector<float> expected;
+    } cases[] = {
+        // Neighbours lie within the tolerance (0.01), the outer pair does not.
+        {"non-transitive chain", PairsOf({100.008f, 100.0f, 100.016f}), {100.016f, 100.0f, 100.008f}},
+        {"two close keys stay", PairsOf({2.0f, 2.0001f}), {2.0f, 2.0001f}},
+        {"two close keys stay, reversed", PairsOf({2.0001f, 2.0f}), {2.0001f, 2.0f}},
+        {"zero ends last", PairsOf({0.0f, 0.114f, 255.0f, 29.07f}), {255.0f, 29.07f, 0.114f, 0.0f}},
+        {"one entry", PairsOf({3.0f}), {3.0f}},
+    };
+    for (Case& c : cases) {
+        SortByLuminosity(c.input);
+        EXPECT_EQ(Keys(c.input), c.expected) << c.name;
+    }
+}
+
+TEST(Luminosity, SortOrdersSeparatedKeysAndMovesColoursWithThem) {
+    // Keys 0.1 apart (beyond every tolerance), in a scrambled order.
+    TPixelData pairs;
+    for (uint32_t i = 0; i < 2550; ++i) {
+        const uint32_t step = (i * 1597) % 2550 + 1;
+        pairs.push_back({static_cast<float>(step) / 10, step});
+    }
+    SortByLuminosity(pairs);
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        ASSERT_EQ(pairs[i].Value, 2550 - i) << i;
+        ASSERT_EQ(pairs[i].Key, static_cast<float>(pairs[i].Value) / 10) << i;
+    }
+}
+
+TEST(Luminosity, CollectingKeepsOneEntryOfLuminosityZero) {
+    struct Case {
+        const char* name;
+        std::vector<TColor32> sample;
+        std::vector<TColor32> expectedColours;
+    } cases[] = {
+        {"opaque black before transparent black", {0xFF808080, 0xFF000000, 0x00000000, 0, 0},
+         {0xFF808080, 0xFF000000}},
+        {"no black, with a zero tail", {0xFF808080, 0xFF0000FF, 0, 0}, {0xFF808080, 0xFF0000FF, 0}},
+        {"no black, every pixel distinct", {0xFF808080, 0xFF0000FF}, {0xFF808080, 0xFF0000FF}},
+    };
+    for (const Case& c : cases) {
+        const TPixelData pairs = CollectLuminosityPairs(c.sample.data(), c.sample.size(), 2);
+        std::vector<TColor32> colours;
+        for (const TLuminosityPair& pair : pairs) {
+            colours.push_back(pair.Value);
+            EXPECT_EQ(pair.Key, Luminosity(pair.Value)) << c.name;
+        }
+        EXPECT_EQ(colours, c.expectedColours) << c.name;
+    }
+}

@@ -1,0 +1,132 @@
+// tintwright-palette run as a user runs it: real pictures write both files,
+// bad input gives a message and status 1, never a crash.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TRun {
+    int Status = -1;  // -1: ended by a signal
+    std::string Out, Err;
+};
+
+std::string Read(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class PaletteTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FFolder = fs::temp_directory_path() / ("tw_palette_tool_" + std::to_string(::getpid()));
+        fs::remove_all(FFolder);
+        fs::create_directories(FFolder / "out");
+    }
+    void TearDown() override { fs::remove_all(FFolder); }
+
+    TRun Run(const std::string& arguments) const {
+        const std::string command = "cd " + Quoted(FFolder.string()) + " && " + Quoted(TW_PALETTE_TOOL) + " " +
+                                    arguments + " >stdout.txt 2>stderr.txt";
+        const int status = std::system(command.c_str());
+        TRun run;
+        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.Out = Read(FFolder / "stdout.txt");
+        run.Err = Read(FFolder / "stderr.txt");
+        return run;
+    }
+    fs::path FFolder;
+};
+
+std::string TestImage(const char* relative) { return std::string(TW_TESTIMAGES_DIR) + "/" + relative; }
+
+}  // namespace
+
+TEST_F(PaletteTool, BundledSampleWritesBothFiles) {
+    const TRun run = Run("--output-dir out " + Quoted(std::string(TW_SOURCE_DIR) + "/samples/sunset.bmp"));
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const fs::path out = FFolder / "out";
+    EXPECT_EQ(run.Out, "Distinct Colors: 6162\n" + (out / "LuminosityValues.txt").string() + "\n" +
+                           (out / "Palette.bmp").string() + "\n");
+    EXPECT_EQ(run.Err, "");  // no progress when standard error is not a terminal
+    // 6162 colours and the sample's zero tail.
+    EXPECT_EQ(fs::file_size(out / "Palette.bmp"), 122u + 12 * 6163);
+    const std::string text = Read(out / "LuminosityValues.txt");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6163);
+    const std::string lastLine = "\nIndex 6162: 0.00 RGB(0,0,0)\r\n";
+    EXPECT_EQ(text.substr(text.size() - lastLine.size()), lastLine);
+}
+
+TEST_F(PaletteTool, RealPicturesFromTheSuites) {
+    for (const char* file : {"bmpsuite/g/rgb24.bmp", "bmpsuite/g/pal4rle.bmp", "bmpsuite/g/rgb16-565.bmp",
+                             "tiff/libtiff-pics/strike.tif", "tiff/libtiff-pics/smallliz.tif"}) {
+        fs::remove(FFolder / "Palette.bmp");
+        const TRun run = Run(Quoted(TestImage(file)));
+#ifndef TW_HAVE_TIFF
+        if (std::string(file).ends_with(".tif")) {
+            EXPECT_EQ(run.Status, 1) << file;
+            EXPECT_EQ(run.Err, "Error: Unsupported format.\n") << file;
+            continue;
+        }
+#endif
+        ASSERT_EQ(run.Status, 0) << file << ": " << run.Err;
+        EXPECT_EQ(run.Out.rfind("Distinct Colors: ", 0), 0u) << file;
+        EXPECT_TRUE(fs::exists(FFolder / "Palette.bmp")) << file;
+    }
+}
+
+TEST_F(PaletteTool, BadInputGivesTheMessageAndStatusOne) {
+    const std::string sample = Read(std::string(TW_SOURCE_DIR) + "/samples/sunset.bmp");
+    std::ofstream(FFolder / "short.bmp", std::ios::binary) << sample.substr(0, 10);
+    std::ofstream(FFolder / "garbage.bmp", std::ios::binary) << std::string(4096, '\x5A');
+    std::ofstream(FFolder / "empty.bmp", std::ios::binary) << "";
+
+    const struct {
+        std::string arguments, message;
+    } cases[] = {
+        {"notes.txt", "Error: Unsupported format.\n"},
+        {"picture", "Error: Unsupported format.\n"},
+        {"missing.bmp", "Cannot open file \"" + (FFolder / "missing.bmp").string() + "\". No such file or directory.\n"},
+        {"short.bmp", "Stream read error.\n"},
+        {"garbage.bmp", "Bitmap image is not valid.\n"},
+        // Shown by the window as a plain message: no "." added.
+        {"empty.bmp", "Error: Empty or unrecognized image\n"},
+        {"--output-dir nowhere " + Quoted(std::string(TW_SOURCE_DIR) + "/samples/sunset.bmp"), "Invalid filename.\n"},
+    };
+    for (const auto& c : cases) {
+        const TRun run = Run(c.arguments);
+        EXPECT_EQ(run.Status, 1) << c.arguments;
+        EXPECT_EQ(run.Err, c.message) << c.arguments;
+        EXPECT_FALSE(fs::exists(FFolder / "Palette.bmp")) << c.arguments;
+    }
+}
+
+TEST_F(PaletteTool, HelpVersionAndWrongCommandLines) {
+    const TRun help = Run("--help");
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_EQ(help.Out.rfind("Usage: tintwright-palette [--output-dir DIR] PICTURE\n", 0), 0u);
+    const TRun version = Run("--version");
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(version.Out, "tintwright-palette 1.0\n");
+    for (const char* wrong : {"", "--frobnicate x.bmp", "a.bmp b.bmp", "--output-dir"}) {
+        const TRun run = Run(wrong);
+        EXPECT_EQ(run.Status, 2) << wrong;
+        EXPECT_NE(run.Err.find("--help"), std::string::npos) << wrong;
+    }
+}

@@ -1,0 +1,156 @@
+// The update check against scripted loopback servers.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+#include "net/http.h"
+#include "net/http_exceptions.h"
+#include "tests/net/loopback_io_handler.h"
+#include "tests/net/loopback_server.h"
+#include "tests/net/test_helpers.h"
+#include "update/update_check.h"
+#include "update/version.h"
+
+namespace {
+
+using TClock = TTestClock;
+
+// Where a test's checks go, with limits short enough for a test.
+TUpdateServer TestServer(const std::string& url) {
+    TUpdateServer server;
+    server.URL = url;
+    server.ConnectTimeout = 300;
+    server.ReadTimeout = 300;
+    server.TotalTimeout = 1000;
+    return server;
+}
+
+// The panel's state after a check against a server that answers response;
+// nothing when the check did not set it.
+std::optional<bool> PanelAfterCheck(const std::string& response) {
+    TLoopbackServer server(Answer(response));
+    std::optional<bool> visible;
+    LoadCurrentVersion();
+    CheckForUpdates(CurrentVersion, [&](bool shown) { visible = shown; }, TestServer(server.URL()));
+    return visible;
+}
+
+std::string Ok(const std::string& body, const std::string& contentType = "text/plain") {
+    return "HTTP/1.1 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
+}
+
+// The message of the exception a check raises, with the panel untouched.
+template <typename TException>
+std::string FailureOfCheck(const TUpdateServer& server) {
+    bool panelTouched = false;
+    try {
+        CheckForUpdates("1.0", [&](bool) { panelTouched = true; }, server);
+    } catch (const TException& error) {
+        EXPECT_FALSE(panelTouched);
+        return error.what();
+    }
+    ADD_FAILURE() << "the check did not fail";
+    return {};
+}
+
+}  // namespace
+
+TEST(UpdateCheck, RequestForTheVersionURLIsExactlyFiveLines) {
+    TLoopbackServer server(Answer(Ok("1.0")));
+    TIdHTTP http;  // as the check makes it, but connected to the loopback server
+    http.SetIOHandler(std::make_shared<TLoopbackIOHandler>(server.Port()));
+    http.Get(VersionURL());
+    const std::string host = VersionURL().substr(7, VersionURL().find('/', 7) - 7);
+    EXPECT_EQ(server.WaitForRequest(), "GET /Softwares/HueSmith/Version.txt HTTP/1.1\r\n"
+                                       "Host: " + host + "\r\n"
+                                       "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
+                                       "User-Agent: Mozilla/3.0 (compatible; Tintwright)\r\n"
+                                       "\r\n");
+}
+
+TEST(UpdateCheck, OnlyTheExactCurrentVersionHidesThePanel) {
+    EXPECT_EQ(PanelAfterCheck(Ok("1.0")), false);
+    for (const char* published : {"1.0\r\n", "1.0\n", "1.0 ", " 1.0", "1.00", "1.1", "1.0.0", ""})
+        EXPECT_EQ(PanelAfterCheck(Ok(published)), true) << "published \"" << published << "\"";
+}
+
+TEST(UpdateCheck, ByteOrderMarkUnderPlainTextIsThreeMoreCharacters) {
+    TLoopbackServer server(Answer(Ok("\xEF\xBB\xBF" "1.0")));
+    EXPECT_EQ(GetLatestVersion("Tintwright", TestServer(server.URL())), "\xC3\xAF\xC2\xBB\xC2\xBF" "1.0");
+    EXPECT_EQ(PanelAfterCheck(Ok("\xEF\xBB\xBF" "1.0")), true);
+}
+
+TEST(UpdateCheck, ErrorStatusesReportTheStatusLineAndAreNotFollowed) {
+    TLoopbackServer missing(Answer("HTTP/1.1 404 Not Found\r\nContent-Length: 5\r\n\r\ngone."));
+    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(missing.URL())), "HTTP/1.1 404 Not Found");
+
+    TLoopbackServer elsewhere(Answer(Ok("1.0")));
+    TLoopbackServer moved(Answer("HTTP/1.1 301 Moved Permanently\r\nLocation: " + elsewhere.URL() + "\r\n\r\n"));
+    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(moved.URL())), "HTTP/1.1 301 Moved Permanently");
+    EXPECT_EQ(moved.Requests().size(), 1u);
+    EXPECT_EQ(elsewhere.Accepted(), 0);
+}
+
+TEST(UpdateCheck, UnreachableServersReportTheirSocketErrors) {
+    EXPECT_EQ(FailureOfCheck<EIdSocketError>(
+                  TestServer(std::string("http://") + UnresolvableHost + "/Softwares/HueSmith/Version.txt")),
+              "Socket Error # 11001\r\nHost not found.");
+    EXPECT_EQ(FailureOfCheck<EIdSocketError>(TestServer("http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) +
+                                                         "/Softwares/HueSmith/Version.txt")),
+              "Socket Error # 10061\r\nConnection refused.");
+}
+
+TEST(UpdateCheck, ServersThatDoNotAnswerCostNoMoreThanTheTimeLimits) {
+    struct TCase {
+        const char* Name;
+        TLoopbackServer::TScript Script;
+        const char* Message;
+    };
+    TFullListener unanswered;
+    const TCase cases[] = {
+        {"silent after connecting", [](TScriptedConnection& connection) { connection.HoldUntilStopped(); },
+         "Read timed out."},
+        {"silent after the headers",
+         [](TScriptedConnection& connection) {
+             connection.ReadRequest();
+             connection.Send("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n1");
+             connection.HoldUntilStopped();
+         },
+         "Read timed out."},
+        {"trickling",
+         [](TScriptedConnection& connection) {
+             connection.ReadRequest();
+             connection.Send("HTTP/1.1 200 OK\r\n");
+             while (connection.Pause(50)) connection.Send("X: y\r\n");
+         },
+         "Read timed out."},
+    };
+    for (const TCase& slow : cases) {
+        TLoopbackServer server(slow.Script);
+        const auto start = TClock::now();
+        EXPECT_EQ(FailureOfCheck<EIdException>(TestServer(server.URL())), slow.Message) << slow.Name;
+        EXPECT_LT(MillisecondsSince(start), 1500) << slow.Name;  // total limit 1000 ms
+    }
+    const auto start = TClock::now();
+    const std::string url = "http://127.0.0.1:" + std::to_string(unanswered.Port()) + "/";
+    const std::string message = FailureOfCheck<EIdException>(TestServer(url));
+    if (message != "Connect timed out.") GTEST_SKIP() << "this system accepts connections beyond a full backlog";
+    EXPECT_LT(MillisecondsSince(start), 1000);
+}
+
+TEST(UpdateCheck, VersionTextIsLimitedTo64KiB) {
+    const std::string largest(64 * 1024, '9');
+    TLoopbackServer fits(Answer(Ok(largest)));
+    EXPECT_EQ(GetLatestVersion("Tintwright", TestServer(fits.URL())).size(), largest.size());
+
+    for (const std::string& response : {Ok(largest + "9"), "HTTP/1.1 200 OK\r\n\r\n" + std::string(1 << 20, '9')}) {
+        TLoopbackServer tooLarge(Answer(response));
+        const std::string message = FailureOfCheck<EUpdateCheck>(TestServer(tooLarge.URL()));
+        EXPECT_EQ(message.rfind("Error: ", 0), 0u) << message;
+    }
+    // An error status keeps its status line however long its body.
+    TLoopbackServer hugeError(Answer("HTTP/1.1 500 Internal Server Error\r\n\r\n" + std::string(1 << 20, 'e')));
+    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(hugeError.URL())), "HTTP/1.1 500 Internal Server Error");
+}

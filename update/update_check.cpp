@@ -1,0 +1,44 @@
+#include "update/update_check.h"
+
+#include "base/stream.h"
+#include "net/http.h"
+
+namespace {
+
+// The one place that names the update server.
+constexpr const char* UpdateHost = TW_UPDATE_HOST;
+
+// Refuses to grow past the version-text limit, so that a server cannot make
+// the program hold more than that whatever it sends.
+class TVersionTextStream : public TMemoryStream {
+public:
+    size_t Write(const void* buffer, size_t count) override {
+        if (Position() + static_cast<int64_t>(count) > MaxVersionTextSize)
+            throw EUpdateCheck(Format("Error: The version text of the update server is larger than %lld KiB.",
+                                      static_cast<long long>(MaxVersionTextSize / 1024)));
+        return TMemoryStream::Write(buffer, count);
+    }
+};
+
+}  // namespace
+
+std::string VersionURL() {
+    return std::string("http://") + UpdateHost + "/Softwares/HueSmith/Version.txt";
+}
+
+std::string GetLatestVersion(const std::string& /*softwareName*/, const TUpdateServer& server) {
+    TIdHTTP http;
+    http.SetConnectTimeout(server.ConnectTimeout);
+    http.SetReadTimeout(server.ReadTimeout);
+    http.SetRequestTimeout(server.TotalTimeout);
+    http.SetMaxErrorBodySize(MaxVersionTextSize);
+    TVersionTextStream body;
+    http.Get(server.URL, body);
+    return ResponseBodyToText(http.Response(), body.Data());
+}
+
+void CheckForUpdates(const std::string& currentVersion, const std::function<void(bool visible)>& setUpdatePanelVisible,
+                     const TUpdateServer& server) {
+    const std::string latestVersion = GetLatestVersion("Tintwright", server);
+    setUpdatePanelVisible(latestVersion != currentVersion);
+}

@@ -1,0 +1,7 @@
+#include "update/version.h"
+
+std::string CurrentVersion;
+
+void LoadCurrentVersion() {
+    CurrentVersion = "1.0";
+}
