@@ -39,6 +39,10 @@ TW_DECLARE_EXCEPTION(EFCreateError, EFileStreamError);
 TW_DECLARE_EXCEPTION(EFOpenError, EFileStreamError);
 TW_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 TW_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception);
+TW_DECLARE_EXCEPTION(EInvalidOperation, Exception);
+TW_DECLARE_EXCEPTION(EAbstractError, Exception);
+// A failure the operating system or the graphics layer reported with a code.
+TW_DECLARE_EXCEPTION(EOSError, Exception);
 
 // printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));

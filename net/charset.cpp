@@ -14,8 +14,9 @@ struct TCharSetName {
 };
 
 // Names decoded here; every other name goes to the system's converters.
-// "utf-16" without an order is little-endian, as the byte order of the
-// platform the protocol's clients grew up on.
+// "utf-16" without an order is read little-endian, the order in which
+// unmarked UTF-16 is almost always sent, and a byte-order mark is kept as a
+// character rather than obeyed.
 constexpr TCharSetName KnownCharSets[] = {
     {"utf-8", TDecoder::UTF8},          {"utf8", TDecoder::UTF8},
     {"utf-16", TDecoder::UTF16LE},      {"utf-16le", TDecoder::UTF16LE},

@@ -1,5 +1,6 @@
 // The answer side of a GET: status line, headers, status handling and the
 // body by its framing.
+#include <algorithm>
 #include <limits>
 
 #include "net/http.h"

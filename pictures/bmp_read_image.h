@@ -10,9 +10,6 @@
 #include "pictures/bitmap.h"
 #include "pictures/bmp_read_header.h"
 
-// The graphics layer refused to make a bitmap and said why.
-TW_DECLARE_EXCEPTION(EOSError, Exception);
-
 // Reads the pixels the headers describe. Raises EReadError "Stream read
 // error" on a short read; when the graphics layer refuses the description,
 // EOSError "System Error.  Code: %d.\r\n%s%s" with its last error, or

@@ -61,7 +61,7 @@ void AssignFromGraphicPlain(TCustomBitmap32& target, const TGraphic* srcGraphic,
     TGraphic& graphic = const_cast<TGraphic&>(*srcGraphic);
     target.SetSize(graphic.Width(), graphic.Height());
     if (target.Empty()) return;
-    if (coverage == TDrawCoverage::Partial || target.Clipping()) target.Clear(fillColor);
+    if (coverage == TDrawCoverage::Partial) target.Clear(fillColor);
     DrawOnStore(target, graphic);
     if (resetAlphaAfterDrawing) target.ResetAlpha();
 }

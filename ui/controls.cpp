@@ -6,9 +6,19 @@
 
 QFont WindowFont(int pixelHeight) {
     QFont font;
-    font.setFamilies({"Segoe UI", "Selawik", "Open Sans", "Noto Sans", "DejaVu Sans", "Liberation Sans"});
+    // Selawik is drawn to Segoe UI's metrics; of the common fonts, DejaVu
+    // Sans Condensed comes closest in width, so the button captions still
+    // fit their 347 pixels. Plain DejaVu Sans would not.
+    font.setFamilies({"Segoe UI", "Selawik", "DejaVu Sans Condensed", "Open Sans", "Noto Sans", "Liberation Sans",
+                      "DejaVu Sans"});
     font.setPixelSize(pixelHeight);
+    font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+QColor ToQColor(TColor color) {
+    const gdi::COLORREF rgb = ColorToRGB(color);
+    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
 TButton::TButton(QWidget* parent, const std::string& caption)

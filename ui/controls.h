@@ -8,9 +8,14 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "pictures/graphic.h"
+
 // The window's fonts: "Segoe UI" at the given character height in pixels
 // (at 96 dots per inch), with close fallbacks where that font is missing.
 QFont WindowFont(int pixelHeight);
+
+// A colour of the platform (system colours resolved) as Qt's.
+QColor ToQColor(TColor color);
 
 class TButton : public QPushButton {
 public:

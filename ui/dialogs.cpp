@@ -14,3 +14,10 @@ IDialogs& Dialogs() { return *Installed(); }
 void SetDialogs(std::shared_ptr<IDialogs> dialogs) {
     if (dialogs) Installed() = std::move(dialogs);
 }
+
+bool TOpenDialog::Execute() {
+    std::optional<std::string> chosen = Dialogs().OpenFile(FFileName);
+    if (!chosen) return false;
+    FFileName = std::move(*chosen);
+    return true;
+}

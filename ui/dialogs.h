@@ -21,3 +21,17 @@ public:
 IDialogs& Dialogs();
 // Installs the dialogs used from now on (the previous ones are released).
 void SetDialogs(std::shared_ptr<IDialogs> dialogs);
+
+// The window's file-open dialog: remembers the last chosen file and starts
+// with it the next time.
+class TOpenDialog {
+public:
+    // True when a file was chosen; FileName() is then its path. A cancel
+    // leaves FileName() as it was.
+    bool Execute();
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(std::string fileName) { FFileName = std::move(fileName); }
+
+private:
+    std::string FFileName;
+};

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include <QEvent>
 #include <QPainter>
 
 #include "pictures/bitmap.h"
@@ -59,6 +60,41 @@ void TImage::SetProportional(bool value) {
 void TImage::SetStretch(bool value) {
     FStretch = value;
     update();
+}
+
+void TImage::BringToFront() {
+    QWidget* parent = parentWidget();
+    if (parent == nullptr) return;
+    // Children are listed from the back to the front: settle just beneath
+    // the backmost control that is not an image.
+    for (QObject* child : parent->children()) {
+        auto* sibling = qobject_cast<QWidget*>(child);
+        if (sibling != nullptr && sibling != this && !sibling->isWindow() && dynamic_cast<TImage*>(sibling) == nullptr) {
+            stackUnder(sibling);
+            return;
+        }
+    }
+    raise();
+}
+
+void TImage::SendToBack() { lower(); }
+
+void TImage::SetAlignClient(bool value) {
+    QWidget* parent = parentWidget();
+    if (value == FAlignClient || parent == nullptr) return;
+    FAlignClient = value;
+    if (value) {
+        parent->installEventFilter(this);
+        setGeometry(parent->rect());
+    } else {
+        parent->removeEventFilter(this);
+    }
+}
+
+bool TImage::eventFilter(QObject* watched, QEvent* event) {
+    if (FAlignClient && watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
 }
 
 void TImage::PictureChanged() {

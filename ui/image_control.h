@@ -20,6 +20,14 @@ public:
     bool Stretch() const { return FStretch; }
     void SetStretch(bool value);
 
+    // Image controls lie beneath the buttons and panels, whatever their
+    // order: these move the control only among the image controls.
+    void BringToFront();
+    void SendToBack();
+    // Keeps the control covering its parent's whole client area.
+    void SetAlignClient(bool value);
+    bool AlignClient() const { return FAlignClient; }
+
     // Where a picture of width × height is drawn in a control of
     // clientWidth × clientHeight.
     static TRect DestinationRect(int width, int height, int clientWidth, int clientHeight, bool center,
@@ -30,6 +38,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void PictureChanged();
@@ -40,6 +49,7 @@ private:
     bool FCenter = false;
     bool FProportional = false;
     bool FStretch = false;
+    bool FAlignClient = false;
 };
 
 // Renders a picture's pixels as the screen shows them: blue, green and red of

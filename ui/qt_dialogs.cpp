@@ -19,30 +19,35 @@ void ShowBox(QMessageBox::Icon icon, const std::string& title, const std::string
     box.exec();
 }
 
+void ShowPreview(QLabel& preview, const QString& path) {
+    QImage image;
+    try {
+        image = PreviewDecoder()(path.toStdString());
+    } catch (...) {
+        image = QImage();  // not a picture we read: an empty pane
+    }
+    if (image.isNull()) {
+        preview.clear();
+        return;
+    }
+    preview.setPixmap(
+        QPixmap::fromImage(image.scaled(preview.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
 // A pane beside the file list that shows the selected picture, decoded by the
-// program's own readers.
-void AddPreviewPane(QFileDialog& dialog) {
+// program's own readers; at first the file the dialog starts with.
+void AddPreviewPane(QFileDialog& dialog, const std::string& initialFile) {
     auto* layout = qobject_cast<QGridLayout*>(dialog.layout());
     if (layout == nullptr || !PreviewDecoder()) return;
     auto* preview = new QLabel(&dialog);
+    preview->setObjectName("preview");
     preview->setFixedSize(200, 200);
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(preview, 0, layout->columnCount(), layout->rowCount(), 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-        QImage image;
-        try {
-            image = PreviewDecoder()(path.toStdString());
-        } catch (...) {
-            image = QImage();
-        }
-        if (image.isNull()) {
-            preview->clear();
-            return;
-        }
-        preview->setPixmap(QPixmap::fromImage(image.scaled(preview->size(), Qt::KeepAspectRatio,
-                                                            Qt::SmoothTransformation)));
-    });
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview,
+                     [preview](const QString& path) { ShowPreview(*preview, path); });
+    if (!initialFile.empty()) ShowPreview(*preview, QString::fromStdString(initialFile));
 }
 
 }  // namespace
@@ -61,7 +66,7 @@ std::optional<std::string> TQtDialogs::OpenFile(const std::string& initialFile) 
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
     if (!initialFile.empty()) dialog.selectFile(QString::fromStdString(initialFile));
-    AddPreviewPane(dialog);
+    AddPreviewPane(dialog, initialFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
 }

@@ -13,12 +13,17 @@ pictures=${2:-/tmp/tw-bench-pictures}
 output=$(mktemp -d)
 trap 'rm -rf "$output"' EXIT
 
-measure() {  # label, command...: one line "label: S s, P MiB"
+measure() {  # label, command...: elapsed and CPU seconds, peak MiB
   local label=$1
   shift
-  /usr/bin/time -f "%e %M" -o "$output/time" "$@" > /dev/null
-  read -r seconds kib < "$output/time"
-  printf '%-40s %7.2f s %8.0f MiB\n' "$label" "$seconds" "$((kib / 1024))"
+  if ! /usr/bin/time -f "%e %U %S %M" -o "$output/time" "$@" > /dev/null 2> "$output/errors"; then
+    # e.g. ImageMagick's policy refusing the 3-million-pixel-wide list image
+    printf '%-32s failed: %s\n' "$label" "$(grep -v '^Command exited' "$output/errors" | head -1)"
+    return 0
+  fi
+  read -r seconds user system kib < "$output/time"
+  printf '%-32s %8.2f s elapsed %8.2f s CPU %6d MiB\n' "$label" "$seconds" "$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')" \
+    "$((kib / 1024))"
   echo "$kib" > "$output/peak"
 }
 

@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>

@@ -1,13 +1,12 @@
 #pragma once
 // The failures of the GIF reader. Every decoding error is a GIFException
-// carrying one of the fixed texts below; the caller adds the file's name.
+// carrying one of the fixed texts below.
 
 #include "base/exception.h"
 
 TW_DECLARE_EXCEPTION(GIFException, EInvalidGraphic);
 // Raised for an application extension whose identifier block is longer than
 // the 11 bytes the format defines.
-TW_DECLARE_EXCEPTION(EAbstractError, Exception);
 
 namespace gif {
 

@@ -99,17 +99,21 @@ gdi::COLORREF BackgroundColor(const TGIFData& data) {
     return gdi::RGB(color.Red, color.Green, color.Blue);
 }
 
+[[noreturn]] void RaiseOutOfResources() {
+    std::string text = gdi::SystemErrorText(gdi::GetLastError());
+    throw EOutOfResources(text.empty() ? "Out of system resources" : text);
+}
+
 void DrawFrame(TBitmap& screen, const TGIFFrame& frame, const TFrameImage& image) {
     gdi::HDC target = screen.Canvas().Handle();
     gdi::HDC source = gdi::CreateCompatibleDC();
-    if (!source) throw EOutOfResources(gdi::SystemErrorText(gdi::GetLastError()));
+    if (!source) RaiseOutOfResources();
     gdi::SelectObject(source, image.Bitmap->Handle());
     const TGIFImageDescriptor& at = frame.Descriptor;
-    if (image.Mask)
-        gdi::MaskBlt(target, at.Left, at.Top, at.Width, at.Height, source, 0, 0, image.Mask, 0, 0,
-                     gdi::MASKBLT_TRANSPARENT);
-    else
-        gdi::BitBlt(target, at.Left, at.Top, at.Width, at.Height, source, 0, 0, gdi::SRCCOPY);
+    bool drawn = image.Mask ? gdi::MaskBlt(target, at.Left, at.Top, at.Width, at.Height, source, 0, 0, image.Mask,
+                                           0, 0, gdi::MASKBLT_TRANSPARENT)
+                            : gdi::BitBlt(target, at.Left, at.Top, at.Width, at.Height, source, 0, 0, gdi::SRCCOPY);
+    if (!drawn) RaiseOutOfResources();
 }
 
 // The logical screen with frame 0 drawn at its place. A frame 0 without

@@ -7,10 +7,8 @@
 
 #include <csetjmp>
 
-#include "base/exception.h"
+#include "pictures/jpeg/jpeg_exception.h"
 #include "pictures/jpeg/jpeg_library.h"
-
-TW_DECLARE_EXCEPTION(EJPEG, EInvalidGraphic);
 
 // The error manager handed to libjpeg; `Library` must stay the first member,
 // since libjpeg sees only that part.

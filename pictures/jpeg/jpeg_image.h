@@ -9,7 +9,7 @@
 
 #include "pictures/bitmap.h"
 #include "pictures/graphic.h"
-#include "pictures/jpeg/jpeg_error.h"
+#include "pictures/jpeg/jpeg_exception.h"
 
 enum TJPEGPixelFormat { jf24Bit, jf8Bit };
 enum TJPEGPerformance { jpBestQuality, jpBestSpeed };

@@ -14,8 +14,8 @@ namespace {
 constexpr uint32_t MaxDimension = 65535;
 
 bool KnownColorType(uint8_t colorType) {
-    return colorType == COLOR_GRAYSCALE || colorType == COLOR_RGB || colorType == COLOR_PALETTE ||
-           colorType == COLOR_GRAYSCALEALPHA || colorType == COLOR_RGBALPHA;
+    return colorType == ctGrey || colorType == ctRGB || colorType == ctPalette ||
+           colorType == ctGreyAlpha || colorType == ctRGBAlpha;
 }
 
 [[noreturn]] void OutOfMemory() { throw EPNGOutMemory(png_messages::OutMemory); }
@@ -67,7 +67,7 @@ void TChunkIHDR::PrepareImage() {
     header.biCompression = gdi::BI_RGB;
     FBytesPerRow = gdi::DibRowBytes(width, bitCount);
     header.biSizeImage = uint32_t(FBytesPerRow * height);
-    const bool hasAlpha = FIHDRData.ColorType == COLOR_GRAYSCALEALPHA || FIHDRData.ColorType == COLOR_RGBALPHA;
+    const bool hasAlpha = FIHDRData.ColorType == ctGreyAlpha || FIHDRData.ColorType == ctRGBAlpha;
     try {
         FImageData.assign(size_t(FBytesPerRow * height), 0);
         if (hasAlpha) FImageAlpha.assign(size_t(width * height), 0);
@@ -77,7 +77,7 @@ void TChunkIHDR::PrepareImage() {
     }
     if (bitCount <= 8) {
         // A palette picture shows the halftone palette until its PLTE chunk arrives.
-        if (FIHDRData.ColorType == COLOR_PALETTE)
+        if (FIHDRData.ColorType == ctPalette)
             SetPalette(gdi::GetPaletteEntries(gdi::CreateHalftonePalette()));
         else
             SetPalette(GreyRamp(1 << bitCount, Owner().GammaTable()));

@@ -13,7 +13,7 @@ void TChunkIDAT::LoadFromStream(TStream& stream, uint32_t size) {
     const TPngRowConverter convert = PngRowConverter(ihdr.ColorType, ihdr.BitDepth);
     if (!convert) throw EPNGInvalidBitDepth(png_messages::InvalidBitDepth);
     // Grey pictures take their ramp with the gamma known now, over any PLTE.
-    if (ihdr.ColorType == COLOR_GRAYSCALE || ihdr.ColorType == COLOR_GRAYSCALEALPHA)
+    if (ihdr.ColorType == ctGrey || ihdr.ColorType == ctGreyAlpha)
         header.SetPalette(GreyRamp(1 << header.BitmapInfo().Header.biBitCount, owner.GammaTable()));
 
     const bool identity = owner.GammaTable() == IdentityGammaTable();

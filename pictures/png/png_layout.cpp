@@ -2,12 +2,12 @@
 
 int PngDibBitCount(uint8_t colorType, uint8_t bitDepth) {
     switch (colorType) {
-        case COLOR_RGB:
-        case COLOR_RGBALPHA:
+        case ctRGB:
+        case ctRGBAlpha:
             return 24;
-        case COLOR_GRAYSCALE:
-        case COLOR_PALETTE:
-        case COLOR_GRAYSCALEALPHA:
+        case ctGrey:
+        case ctPalette:
+        case ctGreyAlpha:
             switch (bitDepth) {
                 case 1: return 1;
                 case 2:
@@ -23,9 +23,9 @@ int PngDibBitCount(uint8_t colorType, uint8_t bitDepth) {
 
 uint64_t PngRowBytes(uint8_t colorType, uint8_t bitDepth, uint64_t width) {
     switch (colorType) {
-        case COLOR_RGB: return width * bitDepth * 3 / 8;
-        case COLOR_GRAYSCALEALPHA: return width * bitDepth * 2 / 8;
-        case COLOR_RGBALPHA: return width * bitDepth * 4 / 8;
+        case ctRGB: return width * bitDepth * 3 / 8;
+        case ctGreyAlpha: return width * bitDepth * 2 / 8;
+        case ctRGBAlpha: return width * bitDepth * 4 / 8;
         default: return (width * bitDepth + 7) / 8;
     }
 }
@@ -33,10 +33,10 @@ uint64_t PngRowBytes(uint8_t colorType, uint8_t bitDepth, uint64_t width) {
 unsigned PngPixelOffset(uint8_t colorType, uint8_t bitDepth) {
     unsigned offset = 1;
     switch (colorType) {
-        case COLOR_GRAYSCALE: offset = bitDepth == 16 ? 2 : 1; break;
-        case COLOR_RGB: offset = bitDepth * 3u / 8; break;
-        case COLOR_GRAYSCALEALPHA: offset = bitDepth / 4u; break;
-        case COLOR_RGBALPHA: offset = bitDepth / 2u; break;
+        case ctGrey: offset = bitDepth == 16 ? 2 : 1; break;
+        case ctRGB: offset = bitDepth * 3u / 8; break;
+        case ctGreyAlpha: offset = bitDepth / 4u; break;
+        case ctRGBAlpha: offset = bitDepth / 2u; break;
         default: break;
     }
     return offset < 1 ? 1 : offset;

@@ -7,11 +7,11 @@
 #include <cstdint>
 
 enum TPngColorType : uint8_t {
-    COLOR_GRAYSCALE = 0,
-    COLOR_RGB = 2,
-    COLOR_PALETTE = 3,
-    COLOR_GRAYSCALEALPHA = 4,
-    COLOR_RGBALPHA = 6,
+    ctGrey = 0,
+    ctRGB = 2,
+    ctPalette = 3,
+    ctGreyAlpha = 4,
+    ctRGBAlpha = 6,
 };
 
 // Bits per pixel of the DIB that holds a picture of this colour type and

@@ -21,20 +21,18 @@ void TChunktRNS::Process() {
     FPaletteValues.fill(255);
     std::copy(FData.begin(), FData.end(), FPaletteValues.begin());
     switch (Owner().Header().IHDRData().ColorType) {
-        case COLOR_GRAYSCALE:
-        case COLOR_RGB:
+        case ctGrey:
+        case ctRGB:
             FBitTransparency = true;
             break;
-        case COLOR_PALETTE: {
-            // A single fully transparent entry is drawn as a transparent
-            // colour; any other mix of alphas needs partial transparency.
+        case ctPalette: {
+            // A single entry below 255 is drawn as a transparent colour
+            // (the first entry of alpha 0, else black); any other mix of
+            // alphas needs partial transparency.
             size_t translucent = 0;
-            bool transparent = false;
-            for (uint8_t alpha : FData) {
+            for (uint8_t alpha : FData)
                 if (alpha != 255) ++translucent;
-                if (alpha == 0) transparent = true;
-            }
-            FBitTransparency = translucent == 1 && transparent;
+            FBitTransparency = translucent == 1;
             break;
         }
         default:

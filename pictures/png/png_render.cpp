@@ -80,7 +80,7 @@ TPixelFormat OpaqueFormat(const TIHDRData& ihdr) {
         case 1: return pf1bit;
         case 2:
         case 4: return pf4bit;
-        default: return ihdr.ColorType == COLOR_PALETTE ? pf8bit : pf24bit;
+        default: return ihdr.ColorType == ctPalette ? pf8bit : pf24bit;
     }
 }
 
@@ -93,7 +93,7 @@ void CopyDib(const TChunkIHDR& header, const gdi::HDC& dc, const TRect& rect) {
 }
 
 void DrawPartialColor(const TChunkIHDR& header, TCanvas& canvas, const TRect& rect) {
-    const bool grey = header.IHDRData().ColorType == COLOR_GRAYSCALEALPHA;
+    const bool grey = header.IHDRData().ColorType == ctGreyAlpha;
     Composite(canvas, rect, int(header.IHDRData().Width), int(header.IHDRData().Height),
               [&](uint8_t* pixel, int sx, int sy) {
                   const uint8_t alpha = header.AlphaRow(sy)[sx];
@@ -154,7 +154,7 @@ void TPngImage::Draw(TCanvas& canvas, const TRect& rect) {
             DrawKeyed(header, TransparentColor(), canvas, rect);
             break;
         case ptmPartial:
-            if (header.IHDRData().ColorType == COLOR_PALETTE)
+            if (header.IHDRData().ColorType == ctPalette)
                 DrawPartialPalette(header, *FindChunk<TChunktRNS>(), canvas, rect);
             else
                 DrawPartialColor(header, canvas, rect);

@@ -126,11 +126,11 @@ void ConvertGreyAlpha16(const uint8_t* row, const TPngRowTarget& target, const T
 }  // namespace
 
 TPngRowConverter PngRowConverter(uint8_t colorType, uint8_t bitDepth) {
-    const bool indexed = colorType == COLOR_GRAYSCALE || colorType == COLOR_PALETTE;
+    const bool indexed = colorType == ctGrey || colorType == ctPalette;
     if (indexed) {
         switch (bitDepth) {
             case 1: return ConvertPacked<1>;
-            case 2: return colorType == COLOR_PALETTE ? ConvertPalette2 : ConvertGrey2;
+            case 2: return colorType == ctPalette ? ConvertPalette2 : ConvertGrey2;
             case 4: return ConvertPacked<4>;
             case 8: return ConvertPacked<8>;
             case 16: return ConvertSingle16;
@@ -139,9 +139,9 @@ TPngRowConverter PngRowConverter(uint8_t colorType, uint8_t bitDepth) {
     }
     if (bitDepth != 8 && bitDepth != 16) return nullptr;
     switch (colorType) {
-        case COLOR_RGB: return bitDepth == 8 ? ConvertColor8<3> : ConvertColor16<3>;
-        case COLOR_RGBALPHA: return bitDepth == 8 ? ConvertColor8<4> : ConvertColor16<4>;
-        case COLOR_GRAYSCALEALPHA: return bitDepth == 8 ? ConvertGreyAlpha8 : ConvertGreyAlpha16;
+        case ctRGB: return bitDepth == 8 ? ConvertColor8<3> : ConvertColor16<3>;
+        case ctRGBAlpha: return bitDepth == 8 ? ConvertColor8<4> : ConvertColor16<4>;
+        case ctGreyAlpha: return bitDepth == 8 ? ConvertGreyAlpha8 : ConvertGreyAlpha16;
         default: return nullptr;
     }
 }

@@ -4,10 +4,10 @@
 TPNGTransparencyMode TPngImage::TransparencyMode() const {
     const TChunktRNS* transparency = FindChunk<TChunktRNS>();
     switch (Header().IHDRData().ColorType) {
-        case COLOR_GRAYSCALE:
-        case COLOR_RGB:
+        case ctGrey:
+        case ctRGB:
             return transparency ? ptmBit : ptmNone;
-        case COLOR_PALETTE:
+        case ctPalette:
             if (!transparency) return ptmNone;
             return transparency->BitTransparency() ? ptmBit : ptmPartial;
         default:
@@ -41,19 +41,19 @@ TColor TPngImage::TransparentColor() const {
     const auto& values = transparency->PaletteValues();
     const uint8_t depth = header.IHDRData().BitDepth;
     switch (header.IHDRData().ColorType) {
-        case COLOR_GRAYSCALE: {
+        case ctGrey: {
             const auto& table = header.BitmapInfo().Colors;
             const unsigned index = GreyIndex(values, depth);
             if (index >= table.size()) return clBlack;
             return ColorOf(table[index].rgbRed, table[index].rgbGreen, table[index].rgbBlue);
         }
-        case COLOR_RGB: {
+        case ctRGB: {
             // The pixels hold the corrected high byte of 16-bit samples, so
             // the transparent sample is reduced the same way.
             const size_t low = depth == 16 ? 0 : 1;
             return ColorOf(FGammaTable[values[low]], FGammaTable[values[2 + low]], FGammaTable[values[4 + low]]);
         }
-        case COLOR_PALETTE: {
+        case ctPalette: {
             const auto& entries = header.PlteEntries();
             for (size_t i = 0; i < entries.size(); ++i)
                 if (values[i] == 0) return ColorOf(entries[i].peRed, entries[i].peGreen, entries[i].peBlue);

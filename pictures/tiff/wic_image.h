@@ -12,7 +12,6 @@
 #include "pictures/graphic.h"
 #include "pictures/tiff/imaging.h"
 
-TW_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 
 enum TWICImageFormat { wifBmp, wifPng, wifJpeg, wifGif, wifTiff, wifWMPhoto, wifOther };
 

@@ -34,7 +34,7 @@ EIdHTTPProtocolException ExpectProtocolError(TIdHTTP& http, const std::string& u
 
 }  // namespace
 
-TEST(HttpClient, RequestIsSentExactlyAsSpecifiedHeaderByHeader) {
+TEST(HttpClient, RequestHoldsExactlyRequestLineHostAcceptAndUserAgent) {
     TLoopbackServer server(Answer("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"));
     TIdHTTP http;
     http.SetIOHandler(std::make_shared<TLoopbackIOHandler>(server.Port()));

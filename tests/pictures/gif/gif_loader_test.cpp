@@ -48,8 +48,8 @@ TEST(GifLoader, HeadersAndExtensions) {
     const Bytes id11{'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
     // An application extension: block size, up to 11 identifier bytes, tail.
     auto app = [&](Bytes tail, uint8_t size = 11) {
-        Bytes bytes{'!', 0xFF, size};
-        bytes.insert(bytes.end(), id11.begin(), id11.begin() + std::min<size_t>(size, id11.size()));
+        Bytes bytes(id11.begin(), id11.begin() + std::min<size_t>(size, id11.size()));
+        bytes.insert(bytes.begin(), {'!', 0xFF, size});
         bytes.insert(bytes.end(), tail.begin(), tail.end());
         return bytes;
     };

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "pictures/jpeg/jpeg_error.h"
+#include "pictures/jpeg/jpeg_exception.h"
 
 Bytes ReadTestImage(const std::string& name) {
     std::ifstream file(std::string(TW_TESTIMAGES_DIR) + "/jpeg/" + name, std::ios::binary);

@@ -129,16 +129,6 @@ TEST(PngImageDataStream, OneStreamAcrossChunksOfAnySize) {
     }
 }
 
-TEST(PngImageDataStream, EmptyChunksBetweenDataChunks) {
-    const TBytes raw = RandomBytes(300, 3);
-    const TBytes compressed = Compress(raw);
-    const TBytes half1(compressed.begin(), compressed.begin() + 10), half2(compressed.begin() + 10, compressed.end());
-    TIdatStream s;
-    Open(s, Join({Chunk("IDAT", half1), Chunk("IDAT", {}), Chunk("IDAT", half2), Chunk("IEND", {})}));
-    TPngImageDataStream data(s.Stream, s.FirstLength);
-    EXPECT_EQ(ReadAll(data, 64), raw);
-}
-
 TEST(PngImageDataStream, EarlyEndOfCompressedDataStopsWithoutFurtherCalls) {
     const TBytes raw = RandomBytes(100, 4);
     // Garbage after the compressed stream's end, inside the same chunk.
