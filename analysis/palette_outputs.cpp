@@ -22,16 +22,7 @@ namespace {
 constexpr size_t MaxSeparatorLength = 8;
 constexpr size_t MaxLineLength = 128;
 
-char* AppendDecimal(uint64_t number, char* out) {
-    char digits[20];
-    size_t length = 0;
-    do {
-        digits[length++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    while (length > 0) *out++ = digits[--length];
-    return out;
-}
+char* AppendDecimal(uint64_t number, char* out) { return out + AppendDecimalDigits(number, out); }
 
 char* AppendText(const char* text, size_t length, char* out) {
     std::memcpy(out, text, length);

@@ -4,9 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-size_t AppendDigits(uint64_t number, char* out) {
+size_t AppendDecimalDigits(uint64_t number, char* out) {
     char digits[20];
     size_t length = 0;
     do {
@@ -17,8 +15,10 @@ size_t AppendDigits(uint64_t number, char* out) {
     return length;
 }
 
+namespace {
+
 size_t AppendHundredths(uint64_t hundredths, std::string_view separator, char* out) {
-    size_t length = AppendDigits(hundredths / 100, out);
+    size_t length = AppendDecimalDigits(hundredths / 100, out);
     std::memcpy(out + length, separator.data(), separator.size());
     length += separator.size();
     out[length++] = static_cast<char>('0' + hundredths / 10 % 10);

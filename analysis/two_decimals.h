@@ -6,6 +6,7 @@
 // 255.00. No digit grouping; the decimal separator is the caller's.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,3 +18,7 @@ inline constexpr size_t MaxTwoDecimalsLength = 64;
 // zero) and returns its length. separator is at most 8 bytes long.
 size_t FormatTwoDecimals(float value, std::string_view separator, char* out);
 std::string FormatTwoDecimals(float value, std::string_view separator = ".");
+
+// Writes the decimal digits of number to out (room for 20 bytes, no
+// terminating zero) and returns their count.
+size_t AppendDecimalDigits(uint64_t number, char* out);

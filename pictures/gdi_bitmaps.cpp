@@ -56,11 +56,12 @@ HBITMAP NewBitmap(int32_t width, int32_t height, bool topDown, int bitCount, uin
     if (!WithinPixelLimit(width, height, bitCount)) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
     const int64_t rowBytes = DibRowBytes(width, bitCount);
     const int64_t size = rowBytes * height;
-    // calloc hands back zeroed pages without touching them first.
-    auto* pixels = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(size), 1));
-    if (pixels == nullptr) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
+    // The owner exists before the pixels, so that no later failure to
+    // allocate can leave them without one. calloc hands back zeroed pages
+    // without touching them first.
     auto bitmap = std::make_shared<Bitmap>();
-    bitmap->Pixels = pixels;
+    bitmap->Pixels = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(size), 1));
+    if (bitmap->Pixels == nullptr) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
     bitmap->Dib = dib;
     bitmap->Width = width;
     bitmap->Height = height;

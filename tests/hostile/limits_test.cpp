@@ -21,6 +21,20 @@ namespace {
 
 constexpr int64_t MiB = int64_t{1} << 20;
 
+// AddressSanitizer keeps up to 256 MiB of freed blocks in quarantine, which
+// a child's peak then includes; far below what keeping data would cost.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int64_t FreedBlocksKept = 256 * MiB;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int64_t FreedBlocksKept = 256 * MiB;
+#else
+constexpr int64_t FreedBlocksKept = 0;
+#endif
+#else
+constexpr int64_t FreedBlocksKept = 0;
+#endif
+
 TByteString HugePng() {
     // 16384 × 16384 RGBA would be 1 GiB of pixels; a zlib stream of 1 GiB of
     // zeros, in case anything inflates it before looking at the size.
@@ -62,14 +76,12 @@ struct THugeCase {
 };
 
 const THugeCase HugeCases[] = {
-    {"png_16384_rgba_tiny_idat", [] { return std::make_unique<TPngImage>(); }, HugePng},
     {"bmp_65535_header", [] { return std::make_unique<TBitmap>(); }, HugeBmp},
     {"gif_65535_screen", [] { return std::make_unique<TGIFImage>(); }, HugeGifScreen},
     {"jpeg_65500_frame", [] { return std::make_unique<TJPEGImage>(); }, HugeJpeg},
 };
 
-TEST(Limits, HugeHeadersAreRefusedBeforeTheirPixelsExist) {
-    for (const THugeCase& huge : HugeCases) {
+void ExpectRefusedCheaply(const THugeCase& huge) {
         SCOPED_TRACE(huge.Name);
         const TByteString bytes = huge.Bytes();
         const auto start = std::chrono::steady_clock::now();
@@ -82,7 +94,17 @@ TEST(Limits, HugeHeadersAreRefusedBeforeTheirPixelsExist) {
         std::printf("%-26s %-22s %6.2f ms %5lld KiB  %s\n", huge.Name, outcome.ClassName.c_str(),
                     std::chrono::duration<double, std::milli>(elapsed).count(), (long long)(rise / 1024),
                     outcome.Message.c_str());
-    }
+}
+
+TEST(Limits, HugeHeadersAreRefusedBeforeTheirPixelsExist) {
+    for (const THugeCase& huge : HugeCases) ExpectRefusedCheaply(huge);
+}
+
+// Exactly at the pixel limit (2^28 pixels, 3 bytes each in the DIB), so the
+// header check lets it through; the road then holds 3 GiB for a file of a
+// few hundred bytes.
+TEST(Limits, PngOf16384SquareRgbaWithATinyIdatIsRefusedBeforeInflating) {
+    ExpectRefusedCheaply({"png_16384_rgba_tiny_idat", [] { return std::make_unique<TPngImage>(); }, HugePng});
 }
 
 TEST(Limits, DeflateBombInsideAValidPngCostsNoMoreThanItsRows) {
@@ -95,7 +117,7 @@ TEST(Limits, DeflateBombInsideAValidPngCostsNoMoreThanItsRows) {
         RunRoad(png, bytes);
     });
     // The DIB of 1 MiB, the 32-bit bitmap of 4 MiB, the drawing buffers.
-    EXPECT_LT(rise, 24 * MiB) << "have " << rise / MiB << " MiB";
+    EXPECT_LT(rise, 24 * MiB + FreedBlocksKept) << "have " << rise / MiB << " MiB";
 }
 
 TEST(Limits, AThousandLargeGifFramesCostAFewFrames) {
@@ -112,7 +134,8 @@ TEST(Limits, AThousandLargeGifFramesCostAFewFrames) {
     });
     // One frame as 32-bit pixels is 4 MB; the road holds its indices, the
     // frame bitmap, DecodedBitmap and BMP32.
-    EXPECT_LT(rise, 6 * 4 * MiB) << "have " << rise / MiB << " MiB";
+    // Keeping the frames would cost 1000 MB of indices alone.
+    EXPECT_LT(rise, 6 * 4 * MiB + FreedBlocksKept) << "have " << rise / MiB << " MiB";
 }
 
 }  // namespace
