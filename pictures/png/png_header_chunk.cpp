@@ -68,6 +68,12 @@ void TChunkIHDR::PrepareImage() {
     FBytesPerRow = gdi::DibRowBytes(width, bitCount);
     header.biSizeImage = uint32_t(FBytesPerRow * height);
     const bool hasAlpha = FIHDRData.ColorType == ctGreyAlpha || FIHDRData.ColorType == ctRGBAlpha;
+    // The picture's planes together (pixels, alpha, low bytes) stay below the
+    // pixel budget too: a tiny file must not claim gigabytes.
+    const int64_t dibBytes = FBytesPerRow * height;
+    const int64_t planeBytes =
+        dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
+    if (planeBytes >= gdi::MaxPixelBytes) OutOfMemory();
     try {
         FImageData.assign(size_t(FBytesPerRow * height), 0);
         if (hasAlpha) FImageAlpha.assign(size_t(width * height), 0);
