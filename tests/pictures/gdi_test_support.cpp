@@ -1,5 +1,7 @@
 #include "gdi_test_support.h"
 
+#include "tests/support/file_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -39,9 +41,8 @@ std::vector<uint32_t> ReadAll(const gdi::HBITMAP& bitmap) {
 }
 
 BmpFile LoadBmp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in) << path;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    EXPECT_FALSE(bytes.empty()) << path;
     auto u32 = [&](size_t at) {
         uint32_t value = 0;
         std::memcpy(&value, bytes.data() + at, 4);

@@ -8,11 +8,6 @@ namespace bmptest {
 
 std::string SuitePath(const std::string& relative) { return std::string(TW_TESTIMAGES_DIR) + "/bmpsuite/" + relative; }
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void LoadBytes(TBitmap& bitmap, const std::vector<uint8_t>& bytes) {
     TMemoryStream stream(bytes);
     bitmap.LoadFromStream(stream);

@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 #include "pictures/bitmap.h"
 
 namespace bmptest {
 
 std::string SuitePath(const std::string& relative);  // under the BMP suite
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
+using ::ReadFileBytes;
 void LoadBytes(TBitmap& bitmap, const std::vector<uint8_t>& bytes);
 
 // The picture as 0x00RRGGBB values, top row first (the fourth byte dropped).

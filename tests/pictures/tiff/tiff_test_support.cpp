@@ -7,11 +7,6 @@ namespace tifftest {
 
 std::string SuitePath(const std::string& relative) { return std::string(TW_TESTIMAGES_DIR) + "/tiff/" + relative; }
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void LoadBytes(TWICImage& image, const std::vector<uint8_t>& bytes) {
     TMemoryStream stream(bytes);
     image.LoadFromStream(stream);

@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 #include "pictures/bitmap.h"
 #include "pictures/tiff/wic_image.h"
 
 namespace tifftest {
 
 std::string SuitePath(const std::string& relative);  // under the TIFF suite
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
+using ::ReadFileBytes;
 void LoadBytes(TWICImage& image, const std::vector<uint8_t>& bytes);
 // The message a load raises ("" when it loads).
 std::string LoadError(const std::vector<uint8_t>& bytes);
