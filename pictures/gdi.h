@@ -21,8 +21,12 @@ namespace gdi {
 // One place holds the pixel limit that every decoder meets: no bitmap of
 // more than 2^28 pixels, and no pixel block above 1 GiB. A bitmap above it is
 // refused like any bitmap the system cannot hold (ERROR_NOT_ENOUGH_MEMORY).
-constexpr int64_t MaxPixels = int64_t{1} << 28;
-constexpr int64_t MaxPixelBytes = int64_t{1} << 30;
+// The fuzz build lowers it (see the top-level CMakeLists.txt).
+#ifndef TW_PIXEL_LIMIT_LOG2
+#define TW_PIXEL_LIMIT_LOG2 28
+#endif
+constexpr int64_t MaxPixels = int64_t{1} << TW_PIXEL_LIMIT_LOG2;
+constexpr int64_t MaxPixelBytes = MaxPixels * 4;
 
 // Row bytes of a DIB row: padded to a multiple of 4. Returns -1 when width or
 // bit count is out of range (checked in 64 bits, never overflows).

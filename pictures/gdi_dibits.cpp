@@ -37,13 +37,16 @@ void ExpandRunLengths(const Bitmap& target, const BitmapInfo& info, const uint8_
     DescribeBlock(asIndexed, data, block);
     std::array<uint32_t, 256> colors{};
     for (int i = 0; i < block.ColorCount; ++i) colors[i] = PackQuad(block.Colors[i]);
-    // Pixels that no code reaches take colour index 0.
-    FillArea(target.View(), Area{0, 0, target.Width, target.Height}, colors[0]);
+    // Pixels that no code reaches take colour index 0. A new bitmap's pixels
+    // are zero already, and leaving them untouched keeps a sparse picture's
+    // pages unmapped.
+    if (colors[0] != 0) FillArea(target.View(), Area{0, 0, target.Width, target.Height}, colors[0]);
     const int32_t height = target.Height;
-    ExpandRle(info.Header.biCompression, data, size, target.Width, height, [&](int32_t row, const uint8_t* indices) {
-        auto* out = target.Pixels + (height - 1 - row) * target.RowBytes;
-        for (int32_t x = 0; x < target.Width; ++x, out += 4) std::memcpy(out, &colors[indices[x]], 4);
-    });
+    ExpandRle(info.Header.biCompression, data, size, target.Width, height,
+              [&](int32_t row, int32_t first, int32_t count, const uint8_t* indices) {
+                  auto* out = target.Pixels + (height - 1 - row) * target.RowBytes + int64_t{first} * 4;
+                  for (int32_t x = 0; x < count; ++x, out += 4) std::memcpy(out, &colors[indices[x]], 4);
+              });
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "pictures/rle.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "pictures/gdi.h"
@@ -12,10 +13,12 @@ constexpr uint8_t kEndOfLine = 0;
 constexpr uint8_t kEndOfBitmap = 1;
 constexpr uint8_t kDelta = 2;
 
+// Collects one row at a time. Only the span of columns that codes wrote is
+// handed on and cleared, so the work follows the codes in the stream, never
+// the declared width: a few bytes can declare rows millions of pixels wide.
 class RowBuilder {
 public:
-    RowBuilder(int32_t width, int32_t height, const std::function<void(int32_t, const uint8_t*)>& emitRow,
-               RleOutcome& outcome)
+    RowBuilder(int32_t width, int32_t height, const EmitRow& emitRow, RleOutcome& outcome)
         : FLine(size_t(width), 0), FHeight(height), FEmit(emitRow), FOutcome(outcome) {}
 
     bool InBitmap() const { return FRow < FHeight; }
@@ -23,7 +26,8 @@ public:
     void Put(uint8_t index) {
         if (FColumn < int64_t(FLine.size())) {
             FLine[size_t(FColumn)] = index;
-            FDirty = true;
+            FFirst = std::min(FFirst, FColumn);
+            FEnd = std::max(FEnd, FColumn + 1);
         } else {
             FOutcome.Clipped = true;
         }
@@ -47,9 +51,12 @@ public:
     }
 
     void Flush() {
-        if (FDirty) FEmit(int32_t(FRow), FLine.data());
-        std::fill(FLine.begin(), FLine.end(), 0);
-        FDirty = false;
+        if (FFirst >= FEnd) return;
+        uint8_t* first = FLine.data() + FFirst;
+        FEmit(int32_t(FRow), int32_t(FFirst), int32_t(FEnd - FFirst), first);
+        std::fill(first, FLine.data() + FEnd, 0);
+        FFirst = std::numeric_limits<int64_t>::max();
+        FEnd = 0;
     }
 
 private:
@@ -57,8 +64,9 @@ private:
     int64_t FHeight;
     int64_t FRow = 0;
     int64_t FColumn = 0;
-    bool FDirty = false;
-    const std::function<void(int32_t, const uint8_t*)>& FEmit;
+    int64_t FFirst = std::numeric_limits<int64_t>::max();  // written columns: [FFirst, FEnd)
+    int64_t FEnd = 0;
+    const EmitRow& FEmit;
     RleOutcome& FOutcome;
 };
 
@@ -67,7 +75,7 @@ uint8_t Nibble(uint8_t pair, size_t position) { return position % 2 == 0 ? pair 
 }  // namespace
 
 RleOutcome ExpandRle(uint32_t compression, const uint8_t* data, size_t size, int32_t width, int32_t height,
-                     const std::function<void(int32_t row, const uint8_t* indices)>& emitRow) {
+                     const EmitRow& emitRow) {
     RleOutcome outcome;
     if (width <= 0 || height <= 0 || (compression != BI_RLE8 && compression != BI_RLE4)) return outcome;
     const bool fourBit = compression == BI_RLE4;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "base/stream.h"
 #include "pictures/bitmap.h"
 #include "pictures/gif/gif_image.h"
 #include "pictures/jpeg/jpeg_image.h"
@@ -136,6 +137,27 @@ TEST(Limits, AThousandLargeGifFramesCostAFewFrames) {
     // frame bitmap, DecodedBitmap and BMP32.
     // Keeping the frames would cost 1000 MB of indices alone.
     EXPECT_LT(rise, 6 * 4 * MiB + FreedBlocksKept) << "have " << rise / MiB << " MiB";
+}
+
+// 67,108,864 × 2 pixels in 110 bytes of run-length codes, which write a
+// handful of them: the fuzzer's first slow BMP. Expansion used to clear and
+// convert every row the codes touched across its whole width, and fill the
+// bitmap with colour 0 even where that is black, touching all 512 MiB.
+TEST(Limits, BmpRleWideRowsCostWhatTheirCodesWrite) {
+    const TByteString codes = {4, 0x12, 0, 0, 0, 2, 200, 0, 6, 0x21, 0, 1};
+    const TByteString bytes = BmpFile(int32_t{1} << 26, 2, 4, 2, {0, 0, 0, 0, 255, 255, 255, 0}, codes);
+    TBitmap probe;
+    TMemoryStream stream(bytes);
+    probe.LoadFromStream(stream);
+    ASSERT_EQ(probe.Width(), int32_t{1} << 26);
+    const int64_t rise = PeakMemoryRise([&] {
+        TBitmap bitmap;
+        TMemoryStream again(bytes);
+        bitmap.LoadFromStream(again);
+    });
+    // One row of colour indices (64 MiB) while expanding, and the few pages
+    // of the bitmap that the codes write.
+    EXPECT_LT(rise, 80 * MiB + FreedBlocksKept) << "have " << rise / MiB << " MiB";
 }
 
 }  // namespace

@@ -71,6 +71,18 @@ TByteString GifWithLzw(const TByteString& lzwBlock, bool globalTable = true) {
     return file;
 }
 
+// A 2 × 2 screen whose one frame declares 16386 × 248 pixels and carries
+// three bytes of LZW: the screen grows to the frame, the rest is index 0.
+TByteString GifFrameFarLargerThanScreen() {
+    TByteString file = GifHeader(2, 2);
+    TByteString frame = {0x2C, 0, 0, 0, 0};
+    PutLE16(frame, 16386);
+    PutLE16(frame, 248);
+    frame.insert(frame.end(), {0, 2, 3, 0x44, 0x01, 0x00, 0, 0x3B});
+    file.insert(file.end(), frame.begin(), frame.end());
+    return file;
+}
+
 TByteString TiffHeader(uint32_t firstDirectory) {
     TByteString file = {'I', 'I', 42, 0};
     PutLE32(file, firstDirectory);
@@ -142,6 +154,7 @@ std::vector<TMalformedCase> CraftedCases() {
         {"gif_no_colour_table", New<TGIFImage>, GifWithLzw(GifLzw(TByteString(16, 0), 2), false), TExpect::Refused},
         {"gif_truncated_in_frame", New<TGIFImage>, Truncated(GifWithLzw(GifLzw(TByteString(16, 0), 2)), 26),
          TExpect::Either},
+        {"gif_frame_far_larger_than_screen", New<TGIFImage>, GifFrameFarLargerThanScreen(), TExpect::Either},
         {"jpeg_empty", New<TJPEGImage>, {}, TExpect::Either},
         {"jpeg_markers_only", New<TJPEGImage>, {0xFF, 0xD8, 0xFF, 0xD9}, TExpect::Refused},
         {"tiff_directory_past_end", New<TWICImage>, TiffHeader(0x7FFFFFF0), TExpect::Refused},

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include "gdi_test_support.h"
 #include "pictures/rle.h"
@@ -20,9 +21,11 @@ Rows Expand(uint32_t compression, const std::vector<uint8_t>& data, int32_t widt
             gdi::RleOutcome* outcome = nullptr) {
     Rows rows;
     const gdi::RleOutcome result = gdi::ExpandRle(compression, data.data(), data.size(), width, height,
-                                                  [&](int32_t row, const uint8_t* indices) {
+                                                  [&](int32_t row, int32_t first, int32_t count, const uint8_t* indices) {
                                                       EXPECT_EQ(rows.count(row), 0u) << "row " << row << " twice";
-                                                      rows[row].assign(indices, indices + width);
+                                                      EXPECT_TRUE(first >= 0 && count > 0 && first + count <= width);
+                                                      rows[row].assign(size_t(width), 0);
+                                                      std::copy(indices, indices + count, rows[row].begin() + first);
                                                   });
     if (outcome != nullptr) *outcome = result;
     return rows;
@@ -77,6 +80,26 @@ TEST(RunLength, DamagedStreamsAreClippedNeverOverrun) {
         EXPECT_EQ(outcome.Clipped, c.Clipped) << c.Name;
         EXPECT_EQ(outcome.Truncated, c.Truncated) << c.Name;
     }
+}
+
+TEST(RunLength, OnlyTheWrittenSpanOfARowIsPassedOnAndCleared) {
+    std::vector<std::tuple<int32_t, int32_t, int32_t>> spans;
+    const std::vector<uint8_t> data = {0, 2, 10, 0,  // right to column 10
+                                       3, 7,         // 7 7 7 at columns 10..12
+                                       0, 0,         // end of line
+                                       1, 1,         // 1 at column 0
+                                       0, 2, 11, 0,  // right to column 12
+                                       1, 2,         // 2 at column 12
+                                       0, 1};
+    std::map<int32_t, std::vector<uint8_t>> seen;
+    gdi::ExpandRle(gdi::BI_RLE8, data.data(), data.size(), 1000000, 2,
+                   [&](int32_t row, int32_t first, int32_t count, const uint8_t* indices) {
+                       spans.emplace_back(row, first, count);
+                       seen[row].assign(indices, indices + count);
+                   });
+    EXPECT_EQ(spans, (std::vector<std::tuple<int32_t, int32_t, int32_t>>{{0, 10, 3}, {1, 0, 13}}));
+    // The first row's pixels at columns 10 and 11 must not show through.
+    EXPECT_EQ(seen[1], (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}));
 }
 
 TEST(RunLength, DeviceBitmapGivesSkippedPixelsColourZero) {
