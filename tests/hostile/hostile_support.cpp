@@ -77,20 +77,6 @@ TByteString ReadTestImage(const std::string& relativePath) {
     return TByteString(std::istreambuf_iterator<char>(file), {});
 }
 
-void PutLE16(TByteString& out, uint32_t value) {
-    out.push_back(uint8_t(value));
-    out.push_back(uint8_t(value >> 8));
-}
-
-void PutLE32(TByteString& out, uint32_t value) {
-    PutLE16(out, value & 0xFFFF);
-    PutLE16(out, value >> 16);
-}
-
-void PutBE32(TByteString& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(value >> shift));
-}
-
 TByteString PngChunk(const char* type, const TByteString& data) {
     TByteString chunk;
     PutBE32(chunk, uint32_t(data.size()));

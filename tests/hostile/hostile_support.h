@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pictures/graphic.h"
+#include "tests/support/byte_writers.h"
 
 using TByteString = std::vector<uint8_t>;
 
@@ -30,10 +31,6 @@ int64_t PeakMemoryRise(const std::function<void()>& work);
 
 TByteString ReadTestImage(const std::string& relativePath);
 
-// Little- and big-endian writers.
-void PutLE16(TByteString& out, uint32_t value);
-void PutLE32(TByteString& out, uint32_t value);
-void PutBE32(TByteString& out, uint32_t value);
 
 // A PNG: signature, IHDR of the given fields, the chunks given after it
 // (already framed by PngChunk), IEND.

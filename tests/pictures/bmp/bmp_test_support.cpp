@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/byte_writers.h"
 
 namespace bmptest {
 
@@ -39,37 +40,28 @@ std::string LoadError(const std::vector<uint8_t>& bytes) {
 
 namespace {
 
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(value & 0xFF);
-    out.push_back((value >> 8) & 0xFF);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
 }  // namespace
 
 std::vector<uint8_t> BmpWriter::Build() const {
     std::vector<uint8_t> header;
-    Put32(header, HeaderSize);
-    for (uint32_t field : {uint32_t(Width), uint32_t(Height)}) Put32(header, field);
-    Put16(header, Planes);
-    Put16(header, BitCount);
-    for (uint32_t field : {Compression, ImageSize, 2835u, 2835u, ColorsUsed, 0u}) Put32(header, field);
+    PutLE32(header, HeaderSize);
+    for (uint32_t field : {uint32_t(Width), uint32_t(Height)}) PutLE32(header, field);
+    PutLE16(header, Planes);
+    PutLE16(header, BitCount);
+    for (uint32_t field : {Compression, ImageSize, 2835u, 2835u, ColorsUsed, 0u}) PutLE32(header, field);
     if (HeaderSize > 40)  // longer headers hold the masks
-        for (uint32_t mask : Masks) Put32(header, mask);
+        for (uint32_t mask : Masks) PutLE32(header, mask);
     header.resize(HeaderSize, 0);
     if (HeaderSize == 40)
-        for (uint32_t mask : Masks) Put32(header, mask);
-    for (uint32_t color : Colors) Put32(header, color);  // blue, green, red, 0
+        for (uint32_t mask : Masks) PutLE32(header, mask);
+    for (uint32_t color : Colors) PutLE32(header, color);  // blue, green, red, 0
     header.insert(header.end(), Gap.begin(), Gap.end());
     std::vector<uint8_t> file;
     const uint32_t offset = PixelOffset >= 0 ? static_cast<uint32_t>(PixelOffset) : 14 + header.size();
-    Put16(file, 0x4D42);
-    Put32(file, 14 + header.size() + Pixels.size());
-    Put32(file, 0);
-    Put32(file, offset);
+    PutLE16(file, 0x4D42);
+    PutLE32(file, 14 + header.size() + Pixels.size());
+    PutLE32(file, 0);
+    PutLE32(file, offset);
     file.insert(file.end(), header.begin(), header.end());
     file.insert(file.end(), Pixels.begin(), Pixels.end());
     return file;

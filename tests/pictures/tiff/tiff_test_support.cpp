@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/byte_writers.h"
+
 namespace tifftest {
 
 std::string SuitePath(const std::string& relative) { return std::string(TW_TESTIMAGES_DIR) + "/tiff/" + relative; }
@@ -43,19 +45,11 @@ std::vector<uint32_t> DecodedPixels(const std::string& relative) {
 
 namespace {
 
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(value & 0xFF);
-    out.push_back((value >> 8) & 0xFF);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 void Entry(std::vector<uint8_t>& out, uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
-    Put16(out, tag);
-    Put16(out, type);
-    Put32(out, count);
-    Put32(out, value);
+    PutLE16(out, tag);
+    PutLE16(out, type);
+    PutLE32(out, count);
+    PutLE32(out, value);
 }
 
 constexpr uint16_t Short = 3;
@@ -69,11 +63,11 @@ std::vector<uint8_t> MakeTiff(uint32_t width, uint32_t height, uint16_t samples,
     const uint32_t pixelOffset = 8;
     const uint32_t bitsOffset = pixelOffset + static_cast<uint32_t>(pixels.size());
     const uint32_t ifdOffset = bitsOffset + 2 * samples;
-    Put32(out, ifdOffset);
+    PutLE32(out, ifdOffset);
     out.insert(out.end(), pixels.begin(), pixels.end());
-    for (uint16_t i = 0; i < samples; ++i) Put16(out, 8);
+    for (uint16_t i = 0; i < samples; ++i) PutLE16(out, 8);
     const uint16_t entries = extraSample ? 11 : 10;
-    Put16(out, entries);
+    PutLE16(out, entries);
     Entry(out, 256, Long, 1, width);
     Entry(out, 257, Long, 1, height);
     Entry(out, 258, Short, samples, samples <= 2 ? 8 | (samples == 2 ? 8u << 16 : 0) : bitsOffset);
@@ -85,7 +79,7 @@ std::vector<uint8_t> MakeTiff(uint32_t width, uint32_t height, uint16_t samples,
     Entry(out, 279, Long, 1, static_cast<uint32_t>(pixels.size()));
     Entry(out, 284, Short, 1, 1);
     if (extraSample) Entry(out, 338, Short, 1, extraSample);
-    Put32(out, 0);
+    PutLE32(out, 0);
     return out;
 }
 
