@@ -9,7 +9,7 @@
 
 #include "base/exception.h"
 #include "fuzz/memory_io_handler.h"
-#include "net/http.h"
+#include "net/http/http.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "net/io_handler.h"
+#include "net/transport/io_handler.h"
 
 class TMemoryIOHandler : public TIdIOHandler {
 public:

@@ -2,6 +2,8 @@
 
 #include "pictures/bitmap.h"
 
+#include "base/scope_guard.h"
+
 #include <cstring>
 
 #include "pictures/bitmap_canvas.h"
@@ -127,14 +129,9 @@ void TBitmap::HandleNeeded() {
     // again from the file's kept copy.
     const std::shared_ptr<TMemoryStream> stream = FImage->FSaveStream;
     FReloading = true;
-    try {
-        stream->SetPosition(0);
-        LoadFromStream(*stream);
-    } catch (...) {
-        FReloading = false;
-        throw;
-    }
-    FReloading = false;
+    const ScopeExit endReloading([this] { FReloading = false; });
+    stream->SetPosition(0);
+    LoadFromStream(*stream);
 }
 
 void TBitmap::FreeSaveStream() {

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "pictures/canvas.h"
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 #include "pictures/graphic.h"
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
@@ -32,6 +32,13 @@ struct TBitmapImage {
     // The colour FMaskHandle marks (holders of one image may differ in it).
     gdi::COLORREF FMaskColor = gdi::CLR_INVALID;
 };
+
+// The one place images are built from the graphics layer's handles. A DIB
+// section's description is read from the layer; a device-dependent bitmap
+// (expanded run-length pixels) has no header and is described by its size
+// and depth.
+std::shared_ptr<TBitmapImage> MakeDibImage(const gdi::HBITMAP& dib, gdi::HPALETTE palette = nullptr);
+std::shared_ptr<TBitmapImage> MakeDeviceImage(const gdi::HBITMAP& ddb, gdi::HPALETTE palette = nullptr);
 
 class TBitmapCanvas;
 

@@ -113,7 +113,14 @@ gdi::HBITMAP TBitmap::MaskHandle() {
 TColor TBitmap::TransparentColor() const {
     if (FTransparentColor != clDefault) return static_cast<TColor>(ColorToRGB(FTransparentColor)) | kTransparentFlag;
     if (Monochrome()) return 0x02FFFFFF;
-    const_cast<TBitmap*>(this)->HandleNeeded();
+    if (!FImage->FHandle && FImage->FSaveStream) {
+        // The pixels exist only as the kept run-length copy: the corner is
+        // read from a bitmap made from it, and this one stays as it is.
+        TBitmap copy;
+        FImage->FSaveStream->SetPosition(0);
+        copy.LoadFromStream(*FImage->FSaveStream);
+        return copy.TransparentColor();
+    }
     const gdi::HDC dc = ContextHolding(FImage->FHandle);
     return static_cast<TColor>(gdi::GetPixel(dc, 0, Height() - 1)) | kTransparentFlag;
 }

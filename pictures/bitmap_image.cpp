@@ -7,6 +7,29 @@
 #include "pictures/bitmap.h"
 #include "pictures/bitmap_canvas.h"
 
+std::shared_ptr<TBitmapImage> MakeDibImage(const gdi::HBITMAP& dib, gdi::HPALETTE palette) {
+    auto image = std::make_shared<TBitmapImage>();
+    image->FHandle = dib;
+    image->FDIBHandle = dib;
+    gdi::GetDibSection(dib, image->FDIB);
+    image->FPalette = std::move(palette);
+    return image;
+}
+
+std::shared_ptr<TBitmapImage> MakeDeviceImage(const gdi::HBITMAP& ddb, gdi::HPALETTE palette) {
+    auto image = std::make_shared<TBitmapImage>();
+    image->FHandle = ddb;
+    image->FPalette = std::move(palette);
+    gdi::DibSection& description = image->FDIB;
+    description.Width = gdi::BitmapWidth(ddb);
+    description.Height = gdi::BitmapHeight(ddb);
+    description.BitsPixel = static_cast<uint16_t>(gdi::BitmapBitCount(ddb));
+    description.WidthBytes = static_cast<int32_t>(gdi::DibRowBytes(description.Width, description.BitsPixel));
+    description.Header = gdi::BITMAPINFOHEADER{};
+    description.Header.biSize = 0;  // a device-dependent image has no header
+    return image;
+}
+
 namespace {
 
 std::vector<gdi::RGBQUAD> ToColorTable(const std::vector<gdi::PALETTEENTRY>& entries, size_t count) {

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 #include "pictures/graphic.h"
 
 enum class TPenStyle { psSolid, psClear };

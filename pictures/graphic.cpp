@@ -7,6 +7,7 @@ gdi::COLORREF ColorToRGB(TColor color) {
     return static_cast<gdi::COLORREF>(color);
 }
 
+// The graphics layer's reason for the last refusal, when it gave one.
 void RaiseOutOfResources() {
     std::string text = gdi::SystemErrorText(gdi::GetLastError());
     if (text.empty()) text = "Out of system resources";

@@ -9,7 +9,7 @@
 
 #include "base/exception.h"
 #include "base/stream.h"
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 
 // Red in the low byte, green next, blue in the third; negative values name
 // system colours (index in the low byte).

@@ -5,7 +5,7 @@
 
 #include "base/exception.h"
 #include "pictures/canvas.h"
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 #include "pixels/color32.h"
 #include "pixels/notifiable.h"
 

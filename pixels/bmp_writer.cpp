@@ -6,13 +6,13 @@
 #include <cstring>
 #include <vector>
 
+#include "pictures/gdi/gdi.h"
 #include "pixels/bitmap32.h"
 #include "pixels/image_format.h"
 
 namespace {
 
 constexpr size_t FileHeaderSize = 14;
-constexpr size_t LargestInfoHeaderSize = 124;
 constexpr uint32_t BitFieldsCompression = 3;
 constexpr uint32_t RedMask = 0x00FF0000, GreenMask = 0x0000FF00, BlueMask = 0x000000FF, AlphaMask = 0xFF000000;
 constexpr uint32_t ColorSpaceSRGB = 0x73524742;  // "sRGB", read little-endian
@@ -53,9 +53,9 @@ enum : size_t {
     AlphaMaskField = 52, ColorSpaceField = 56, IntentField = 108
 };
 
-std::array<uint8_t, LargestInfoHeaderSize> InfoHeader(const TCustomBitmap32& bitmap, bool saveTopDown,
+std::array<uint8_t, gdi::LargestInfoHeader> InfoHeader(const TCustomBitmap32& bitmap, bool saveTopDown,
                                                       TInfoHeaderVersion version) {
-    std::array<uint8_t, LargestInfoHeaderSize> header{};
+    std::array<uint8_t, gdi::LargestInfoHeader> header{};
     PutLE32(header, HeaderSizeField, static_cast<uint32_t>(InfoHeaderSize(version)));
     PutLE32(header, WidthField, static_cast<uint32_t>(bitmap.Width()));
     const int32_t height = saveTopDown ? -bitmap.Height() : bitmap.Height();

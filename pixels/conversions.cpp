@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/scope_guard.h"
 #include "pictures/canvas.h"
 #include "pictures/picture.h"
 #include "pixels/image_format.h"
@@ -33,13 +34,8 @@ void DrawOnStore(TCustomBitmap32& target, TGraphic& graphic) {
     } else if (auto* dcSupport = target.BackendSupport<IDeviceContextSupport>()) {
         TDCCanvas canvas(dcSupport->Handle(), bounds);
         canvas.Lock();
-        try {
-            graphic.Draw(canvas, bounds);
-        } catch (...) {
-            canvas.Unlock();
-            throw;
-        }
-        canvas.Unlock();
+        const ScopeExit unlock([&canvas] { canvas.Unlock(); });
+        graphic.Draw(canvas, bounds);
     } else {
         throw EBackend("Inappropriate Backend");
     }

@@ -1,5 +1,6 @@
 #include "pixels/image_format_adapters.h"
 
+#include "base/scope_guard.h"
 #include "pictures/bitmap.h"
 #include "pictures/picture.h"
 #include "pixels/bitmap32.h"
@@ -72,18 +73,10 @@ void ClearAlphaOfColor(TCustomBitmap32& bitmap, TColor32 color) {
 // the way the canvas's own drawing does (so a shared image is copied first).
 void CopyStoreToCanvas(const IDeviceContextSupport& store, TCanvas& canvas) {
     canvas.Lock();
-    try {
-        if (canvas.OnChanging) canvas.OnChanging();
-        if (!store.DrawTo(canvas.Handle(), 0, 0)) {
-            const std::string reason = gdi::SystemErrorText(gdi::GetLastError());
-            throw EOutOfResources(reason.empty() ? "Out of system resources" : reason);
-        }
-        if (canvas.OnChanged) canvas.OnChanged();
-    } catch (...) {
-        canvas.Unlock();
-        throw;
-    }
-    canvas.Unlock();
+    const ScopeExit unlock([&canvas] { canvas.Unlock(); });
+    if (canvas.OnChanging) canvas.OnChanging();
+    if (!store.DrawTo(canvas.Handle(), 0, 0)) RaiseOutOfResources();
+    if (canvas.OnChanged) canvas.OnChanged();
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "update/update_check.h"
 
 #include "base/stream.h"
-#include "net/http.h"
+#include "net/http/http.h"
 
 namespace {
 

@@ -2,18 +2,10 @@
 
 #include "base/exception.h"
 
-#ifdef TW_HAVE_PNG
 #include "pictures/png/png_image.h"
-#endif
-#ifdef TW_HAVE_JPEG
 #include "pictures/jpeg/jpeg_image.h"
-#endif
-#ifdef TW_HAVE_GIF
 #include "pictures/gif/gif_image.h"
-#endif
-#ifdef TW_HAVE_TIFF
 #include "pictures/tiff/wic_image.h"
-#endif
 
 std::string LowerCaseExtension(const std::string& fileName) {
     const size_t dot = fileName.rfind('.');
@@ -36,23 +28,15 @@ struct TPictureClassRow {
     std::unique_ptr<TGraphic> (*Create)();
 };
 
-// Tried in this order; the rows of readers not built in are left out.
+// Tried in this order.
 const TPictureClassRow PictureClasses[] = {
-#ifdef TW_HAVE_JPEG
     {".jpg", Make<TJPEGImage>},
     {".jpeg", Make<TJPEGImage>},
-#endif
-#ifdef TW_HAVE_PNG
     {".png", Make<TPngImage>},
-#endif
     {".bmp", Make<TBitmap>},
-#ifdef TW_HAVE_GIF
     {".gif", Make<TGIFImage>},
-#endif
-#ifdef TW_HAVE_TIFF
     {".tif", Make<TWICImage>},
     {".tiff", Make<TWICImage>},
-#endif
 };
 
 }  // namespace

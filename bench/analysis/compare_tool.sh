@@ -29,10 +29,6 @@ measure() {  # label, command...: elapsed and CPU seconds, peak MiB
 
 for name in photo few; do
   picture=$pictures/$name.png
-  probe=$("$tool" --output-dir "$output" "$picture" 2>&1 || true)
-  if [[ $probe == *"Unsupported format"* ]]; then
-    picture=$pictures/$name.bmp
-  fi
   size=$(identify -format "%w %h" "$picture")
   read -r width height <<< "$size"
   echo "== $(basename "$picture") ($width x $height, $(identify -format %k "$picture") colours)"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "pictures/bitmap.h"
-#include "pictures/bmp_read_header.h"
+#include "pictures/bmp/bmp_read_header.h"
 
 namespace {
 

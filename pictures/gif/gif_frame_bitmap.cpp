@@ -45,10 +45,7 @@ std::shared_ptr<TBitmap> MakeIndexedBitmap(const TGIFFrame& frame, const TGIFCol
     info.Colors.resize(256);
     for (size_t i = 0; i < table.size(); ++i) info.Colors[i] = {table[i].Blue, table[i].Green, table[i].Red, 0};
     void* bits = nullptr;
-    auto image = std::make_shared<TBitmapImage>();
-    image->FDIBHandle = image->FHandle = NewDib(info, &bits);
-    gdi::GetDibSection(image->FDIBHandle, image->FDIB);
-    image->FPalette = MakePalette(table);
+    auto image = MakeDibImage(NewDib(info, &bits), MakePalette(table));
 
     const size_t rowBytes = static_cast<size_t>(image->FDIB.WidthBytes);
     for (int y = 0; y < height; ++y) {
@@ -97,11 +94,6 @@ gdi::COLORREF BackgroundColor(const TGIFData& data) {
     if (index >= data.GlobalColorTable.size()) index = 0;
     const TGIFColor& color = data.GlobalColorTable[index];
     return gdi::RGB(color.Red, color.Green, color.Blue);
-}
-
-[[noreturn]] void RaiseOutOfResources() {
-    std::string text = gdi::SystemErrorText(gdi::GetLastError());
-    throw EOutOfResources(text.empty() ? "Out of system resources" : text);
 }
 
 void DrawFrame(TBitmap& screen, const TGIFFrame& frame, const TFrameImage& image) {

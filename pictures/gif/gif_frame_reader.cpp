@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 #include "pictures/gif/gif_errors.h"
 #include "pictures/gif/gif_extensions.h"
 #include "pictures/gif/gif_sub_blocks.h"

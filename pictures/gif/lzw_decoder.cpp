@@ -18,10 +18,70 @@ constexpr uint32_t kCodeSpace = 8192;
 // The longest string a well-formed table holds is under 4096 values.
 constexpr int kStackSize = 8192;
 
-struct TLzwTable {
-    uint16_t Prefix[kCodeSpace] = {};
-    uint8_t Suffix[kCodeSpace] = {};
-    uint8_t Stack[kStackSize] = {};
+// The code table of one stream: it grows from the first free code, widens
+// the codes as it fills, and starts again at a clear code.
+class TLzwDictionary {
+public:
+    explicit TLzwDictionary(int minimumCodeSize)
+        : FMinimumCodeSize(minimumCodeSize), FClearCode(1u << minimumCodeSize) {
+        Clear();
+    }
+
+    uint32_t ClearCode() const { return FClearCode; }
+    uint32_t EndCode() const { return FClearCode + 1; }
+    int CodeSize() const { return FCodeSize; }
+
+    void Clear() {
+        FNextFree = FirstFree();
+        FCodeSize = FMinimumCodeSize + 1;
+        FLimit = 1u << FCodeSize;
+    }
+
+    // Spells `code` onto the stack, last value first, and returns its length.
+    // A code not yet in the table spells the previous string and its first
+    // value. firstValue receives the string's first value.
+    int Spell(uint32_t code, uint32_t previous, uint8_t& firstValue) {
+        int top = 0;
+        if (code >= FNextFree) {
+            FStack[top++] = firstValue;
+            code = previous;
+        }
+        while (code >= FirstFree()) {
+            if (top >= kStackSize - 1) throw GIFException(kInvalidData);
+            FStack[top++] = FSuffix[code];
+            const uint32_t next = FPrefix[code];
+            if (next == code) throw GIFException(kCircularEntry);
+            code = next;
+        }
+        firstValue = static_cast<uint8_t>(code);
+        FStack[top++] = firstValue;
+        return top;
+    }
+    const uint8_t* Stack() const { return FStack; }
+
+    // The previous string followed by `value`, while the table has room.
+    void Add(uint32_t previous, uint8_t value) {
+        if (FNextFree >= kTableLimit) return;
+        FPrefix[FNextFree] = static_cast<uint16_t>(previous);
+        FSuffix[FNextFree] = value;
+        ++FNextFree;
+        if (FNextFree >= FLimit && FLimit < kTableLimit) {
+            FLimit <<= 1;
+            ++FCodeSize;
+        }
+    }
+
+private:
+    uint32_t FirstFree() const { return FClearCode + 2; }
+
+    const int FMinimumCodeSize;
+    const uint32_t FClearCode;
+    uint32_t FNextFree = 0;
+    int FCodeSize = 0;
+    uint32_t FLimit = 0;
+    uint16_t FPrefix[kCodeSpace] = {};
+    uint8_t FSuffix[kCodeSpace] = {};
+    uint8_t FStack[kStackSize] = {};
 };
 
 // Least-significant-bit-first codes from the input's runs of bytes.
@@ -122,70 +182,32 @@ private:
 }  // namespace
 
 TLzwStop DecodeLzw(int minimumCodeSize, TLzwInput& input, const TLzwTarget& target) {
-    const uint32_t clearCode = 1u << minimumCodeSize;
-    const uint32_t endCode = clearCode + 1;
-    const uint32_t firstFree = clearCode + 2;
-    uint32_t nextFree = firstFree;
-    int codeSize = minimumCodeSize + 1;
-    uint32_t limit = 1u << codeSize;
-
-    auto table = std::make_unique<TLzwTable>();
-    uint16_t* prefix = table->Prefix;
-    uint8_t* suffix = table->Suffix;
-    uint8_t* stack = table->Stack;
+    auto dictionary = std::make_unique<TLzwDictionary>(minimumCodeSize);
     TCodeReader codes(input);
     TPixelWriter pixels(target);
-
     bool afterClear = true;
     uint32_t previous = 0;
     uint8_t firstValue = 0;
     while (!pixels.Full()) {
         uint32_t code;
-        if (!codes.Read(codeSize, code)) return TLzwStop::OutOfData;
-        if (code == clearCode) {
-            nextFree = firstFree;
-            codeSize = minimumCodeSize + 1;
-            limit = 1u << codeSize;
+        if (!codes.Read(dictionary->CodeSize(), code)) return TLzwStop::OutOfData;
+        if (code == dictionary->ClearCode()) {
+            dictionary->Clear();
             afterClear = true;
-            continue;
-        }
-        if (afterClear) {
+        } else if (afterClear) {
             // No lookup and no check: whatever follows a clear code is a pixel.
             afterClear = false;
             previous = code;
             firstValue = static_cast<uint8_t>(code);
             pixels.Put(firstValue);
-            continue;
+        } else if (code == dictionary->EndCode()) {
+            return TLzwStop::EndCode;
+        } else {
+            const int length = dictionary->Spell(code, previous, firstValue);
+            dictionary->Add(previous, firstValue);
+            previous = code;
+            pixels.PutReversed(dictionary->Stack(), length);
         }
-        if (code == endCode) return TLzwStop::EndCode;
-
-        const uint32_t inCode = code;
-        int top = 0;
-        if (code >= nextFree) {
-            stack[top++] = firstValue;
-            code = previous;
-        }
-        while (code >= firstFree) {
-            if (top >= kStackSize - 1) throw GIFException(kInvalidData);
-            stack[top++] = suffix[code];
-            uint32_t next = prefix[code];
-            if (next == code) throw GIFException(kCircularEntry);
-            code = next;
-        }
-        firstValue = static_cast<uint8_t>(code);
-        stack[top++] = firstValue;
-
-        if (nextFree < kTableLimit) {
-            prefix[nextFree] = static_cast<uint16_t>(previous);
-            suffix[nextFree] = firstValue;
-            ++nextFree;
-            if (nextFree >= limit && limit < kTableLimit) {
-                limit <<= 1;
-                ++codeSize;
-            }
-        }
-        previous = inCode;
-        pixels.PutReversed(stack, top);
     }
     return TLzwStop::Complete;
 }

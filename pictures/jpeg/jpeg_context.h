@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 #include "pictures/jpeg/jpeg_source.h"
 
 struct TJPEGHeader {

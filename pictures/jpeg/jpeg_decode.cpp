@@ -27,13 +27,8 @@ void RequireWithinPixelLimit(const TJPEGOutput& output) {
     }
     if (!gdi::WithinPixelLimit(output.Width, output.Height, output.BitsPerPixel())) {
         gdi::SetLastError(gdi::ERROR_NOT_ENOUGH_MEMORY);
-        throw EOutOfResources(gdi::SystemErrorText(gdi::ERROR_NOT_ENOUGH_MEMORY));
+        RaiseOutOfResources();
     }
-}
-
-[[noreturn]] void RaiseBitmapRefused() {
-    int code = gdi::GetLastError();
-    throw EOutOfResources(code != 0 ? gdi::SystemErrorText(code) : "Out of system resources");
 }
 
 // The bitmap libjpeg writes into: a bottom-up DIB of the output's format,
@@ -50,17 +45,10 @@ std::unique_ptr<TBitmap> MakeTarget(const TJPEGOutput& output, const std::vector
     void* bits = nullptr;
     gdi::HBITMAP dib = gdi::CreateDIBSection(info, &bits);
     if (!dib || bits == nullptr) {
-        RaiseBitmapRefused();
-    }
-    auto image = std::make_shared<TBitmapImage>();
-    image->FHandle = dib;
-    image->FDIBHandle = dib;
-    gdi::GetDibSection(dib, image->FDIB);
-    if (!colors.empty()) {
-        image->FPalette = gdi::CreatePalette(colors);
+        RaiseOutOfResources();
     }
     auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetImage(std::move(image));
+    bitmap->SetImage(MakeDibImage(dib, colors.empty() ? nullptr : gdi::CreatePalette(colors)));
     if (bitmap->PixelFormat() != PixelFormatOf(output.Kind)) {
         throw EInvalidGraphicOperation("JPEG target bitmap has an unexpected format");
     }

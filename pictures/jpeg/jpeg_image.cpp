@@ -153,8 +153,14 @@ void TJPEGImage::Decode() const {
         FBitmap = std::make_unique<TBitmap>();
         return;
     }
-    FBitmap = DecodeJPEGToBitmap(data.data(), data.size(),
-                                 SettingsOf(FGrayscale, FPixelFormat, FPerformance, FScale, FSmoothing));
+    if (FDecodeFailure) std::rethrow_exception(FDecodeFailure);
+    try {
+        FBitmap = DecodeJPEGToBitmap(data.data(), data.size(),
+                                     SettingsOf(FGrayscale, FPixelFormat, FPerformance, FScale, FSmoothing));
+    } catch (...) {
+        FDecodeFailure = std::current_exception();
+        throw;
+    }
 }
 
 void TJPEGImage::CalcScaledSize() const {
@@ -176,6 +182,7 @@ void TJPEGImage::CalcScaledSize() const {
 
 void TJPEGImage::FreeBitmap() {
     FBitmap.reset();
+    FDecodeFailure = nullptr;
     FNeedRecalc = true;
 }
 

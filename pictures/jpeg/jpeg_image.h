@@ -4,6 +4,7 @@
 // TBitmap, and the decoded bitmap is reused from then on.
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -85,6 +86,9 @@ private:
     std::shared_ptr<const TJPEGData> FImage;
     // Decoding is deferred to the first (const) request for the bitmap.
     mutable std::unique_ptr<TBitmap> FBitmap;
+    // A decode that failed fails again at once, until the data or the
+    // settings change, rather than being run anew on every call.
+    mutable std::exception_ptr FDecodeFailure;
     mutable int FScaledWidth = 0;
     mutable int FScaledHeight = 0;
     mutable bool FNeedRecalc = true;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/stream.h"
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 
 class TPngImage;
 

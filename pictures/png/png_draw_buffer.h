@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 #include "pictures/graphic.h"
 
 class TPngDrawBuffer {

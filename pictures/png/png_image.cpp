@@ -3,6 +3,7 @@
 #include <cstring>
 #include <typeinfo>
 
+#include "base/scope_guard.h"
 #include "pictures/png/png_image_data_stream.h"
 
 namespace {
@@ -42,13 +43,9 @@ void TPngImage::LoadFromStream(TStream& stream) {
     FGammaTable = IdentityGammaTable();
     FInverseGamma = IdentityGammaTable();
     FInterlaceMethod = imNone;
-    try {
-        ReadChunks(stream);
-    } catch (...) {
-        // A failed load leaves no half-decoded picture behind to be drawn.
-        FChunkList.clear();
-        throw;
-    }
+    // A failed load leaves no half-decoded picture behind to be drawn.
+    const ScopeFail forgetChunks([this] { FChunkList.clear(); });
+    ReadChunks(stream);
     Changed();
 }
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 #include "pictures/png/png_gamma.h"
 
 // `count` greys evenly from black to white, entry i being

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 #include "pictures/tiff/tiff_cmyk16.h"
 #include "pictures/tiff/tiff_memory_file.h"
 

@@ -7,12 +7,10 @@
 #include <cstring>
 #include <mutex>
 
-#include "pictures/gdi.h"
+#include "pictures/gdi/gdi.h"
 
 namespace imaging {
 namespace {
-
-constexpr size_t MaxKeptMessages = 32;
 
 TiffMemoryFile& FileOf(thandle_t handle) { return *static_cast<TiffMemoryFile*>(handle); }
 
@@ -46,9 +44,7 @@ int MapProc(thandle_t, void**, toff_t*) { return 0; }
 void UnmapProc(thandle_t, void*, toff_t) {}
 
 int CollectMessage(TIFF*, void* userData, const char* module, const char* format, va_list arguments) {
-    char text[512];
-    std::vsnprintf(text, sizeof text, format, arguments);
-    FileOf(userData).AddMessage(module ? std::string(module) + ": " + text : std::string(text));
+    FileOf(userData).AddMessage(module, format, arguments);
     return 1;  // handled: libtiff prints nothing
 }
 
@@ -83,8 +79,19 @@ TiffMemoryFile::~TiffMemoryFile() {
     if (FTiff) TIFFClose(FTiff);
 }
 
-void TiffMemoryFile::AddMessage(std::string message) {
-    if (FMessages.size() < MaxKeptMessages) FMessages.push_back(std::move(message));
+void TiffMemoryFile::AddMessage(const char* module, const char* format, va_list arguments) noexcept {
+    if (FMessageCount == MaxKeptMessages) return;
+    std::array<char, KeptMessageLength>& line = FMessages[FMessageCount++];
+    int used = 0;
+    if (module) used = std::max(0, std::snprintf(line.data(), line.size(), "%s: ", module));
+    if (static_cast<size_t>(used) < line.size())
+        std::vsnprintf(line.data() + used, line.size() - static_cast<size_t>(used), format, arguments);
+}
+
+std::vector<std::string> TiffMemoryFile::Messages() const {
+    std::vector<std::string> messages;
+    for (size_t i = 0; i < FMessageCount; ++i) messages.emplace_back(FMessages[i].data());
+    return messages;
 }
 
 }  // namespace imaging

@@ -2,6 +2,8 @@
 // A TIFF file opened by libtiff over bytes in memory (read only), with its
 // messages collected instead of printed.
 
+#include <array>
+#include <cstdarg>
 #include <span>
 #include <string>
 #include <vector>
@@ -22,14 +24,20 @@ public:
     std::span<const uint8_t> Bytes() const { return FBytes; }
     uint64_t Position() const { return FPosition; }
     void SetPosition(uint64_t position) { FPosition = position; }
-    // libtiff's warnings and errors so far (the first few).
-    const std::vector<std::string>& Messages() const { return FMessages; }
-    void AddMessage(std::string message);
+    // libtiff's warnings and errors so far (the first few, each cut to a
+    // line of the kept length).
+    std::vector<std::string> Messages() const;
+    // Called from libtiff's handlers: neither allocates nor throws, since an
+    // exception must not pass through libtiff's C frames.
+    void AddMessage(const char* module, const char* format, va_list arguments) noexcept;
 
 private:
+    static constexpr size_t MaxKeptMessages = 32;
+    static constexpr size_t KeptMessageLength = 512;
     std::span<const uint8_t> FBytes;
     uint64_t FPosition = 0;
-    std::vector<std::string> FMessages;
+    std::array<std::array<char, KeptMessageLength>, MaxKeptMessages> FMessages{};
+    size_t FMessageCount = 0;
     TIFF* FTiff = nullptr;
 };
 

@@ -78,10 +78,7 @@ TBitmap& TWICImage::Bitmap() const {
     info.Header.biBitCount = 32;
     info.Header.biCompression = gdi::BI_RGB;
     const int rows = gdi::SetDIBits(bitmap->Handle(), 0, frame.Height, frame.Pixels.data(), info);
-    if (rows != frame.Height) {
-        const int code = gdi::GetLastError();
-        throw EOutOfResources(code ? gdi::SystemErrorText(code) : std::string("Out of system resources"));
-    }
+    if (rows != frame.Height) RaiseOutOfResources();
     bitmap->SetAlphaFormat(afDefined);  // premultiplies the straight alpha
     FBitmap = std::move(bitmap);
     return *FBitmap;

@@ -15,7 +15,7 @@
 
 #include "base/exception.h"
 #include "fuzz/memory_io_handler.h"
-#include "net/http.h"
+#include "net/http/http.h"
 #include "pictures/bitmap.h"
 #include "pictures/gif/gif_image.h"
 #include "pictures/jpeg/jpeg_image.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "net/io_handler_stack.h"
+#include "net/transport/io_handler_stack.h"
 
 class TLoopbackIOHandler : public TIdIOHandlerStack {
 public:

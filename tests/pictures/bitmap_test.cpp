@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "gdi_test_support.h"
+#include "tests/pictures/gdi/gdi_test_support.h"
 #include "pictures/bitmap.h"
 #include "pictures/picture.h"
 

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include "net/http_exceptions.h"
+#include "net/http/http_exceptions.h"
 #include "tests/net/loopback_server.h"
 #include "update/update_check.h"
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "net/http.h"
-#include "net/http_exceptions.h"
+#include "net/http/http.h"
+#include "net/http/http_exceptions.h"
 #include "tests/net/loopback_io_handler.h"
 #include "tests/net/loopback_server.h"
 #include "tests/net/test_helpers.h"

@@ -1,0 +1,116 @@
+#include "net/transport/socket_errors.h"
+
+#include <cerrno>
+#include <netdb.h>
+#include <utility>
+
+#include "base/exception.h"
+#include "net/transport/exceptions.h"
+
+namespace {
+
+struct TErrorText {
+    int Code;
+    const char* Text;
+};
+
+constexpr TErrorText ErrorTexts[] = {
+    {10004, "Interrupted system call."},
+    {10009, "Bad file number."},
+    {10013, "Access denied."},
+    {10014, "Buffer fault."},
+    {10022, "Invalid argument."},
+    {10024, "Too many open files."},
+    {10035, "Operation would block."},
+    {10036, "Operation now in progress."},
+    {10037, "Operation already in progress."},
+    {10038, "Socket operation on non-socket."},
+    {10039, "Destination address required."},
+    {10040, "Message too long."},
+    {10041, "Protocol wrong type for socket."},
+    {10042, "Bad protocol option."},
+    {10043, "Protocol not supported."},
+    {10044, "Socket type not supported."},
+    {10045, "Operation not supported on socket."},
+    {10046, "Protocol family not supported."},
+    {10047, "Address family not supported by protocol family."},
+    {10048, "Address already in use."},
+    {10049, "Cannot assign requested address."},
+    {10050, "Network is down."},
+    {10051, "Network is unreachable."},
+    {10052, "Net dropped connection or reset."},
+    {10053, "Software caused connection abort."},
+    {10054, "Connection reset by peer."},
+    {10055, "No buffer space available."},
+    {10056, "Socket is already connected."},
+    {10057, "Socket is not connected."},
+    {10058, "Cannot send or receive after socket is closed."},
+    {10059, "Too many references, cannot splice."},
+    {10060, "Connection timed out."},
+    {10061, "Connection refused."},
+    {10062, "Too many levels of symbolic links."},
+    {10063, "File name too long."},
+    {10064, "Host is down."},
+    {10065, "No route to host."},
+    {10066, "Directory not empty"},
+    {11001, "Host not found."},
+};
+
+constexpr std::pair<int, int> ErrnoCodes[] = {
+    {EINTR, 10004},           {EBADF, 10009},         {EACCES, 10013},
+    {EPERM, 10013},           {EFAULT, 10014},        {EINVAL, 10022},
+    {EMFILE, 10024},          {ENFILE, 10024},        {EWOULDBLOCK, 10035},
+    {EINPROGRESS, 10036},     {EALREADY, 10037},      {ENOTSOCK, 10038},
+    {EDESTADDRREQ, 10039},    {EMSGSIZE, 10040},      {EPROTOTYPE, 10041},
+    {ENOPROTOOPT, 10042},     {EPROTONOSUPPORT, 10043}, {ESOCKTNOSUPPORT, 10044},
+    {EOPNOTSUPP, 10045},      {EPFNOSUPPORT, 10046},  {EAFNOSUPPORT, 10047},
+    {EADDRINUSE, 10048},      {EADDRNOTAVAIL, 10049}, {ENETDOWN, 10050},
+    {ENETUNREACH, 10051},     {ENETRESET, 10052},     {ECONNABORTED, 10053},
+    {ECONNRESET, 10054},      {ENOBUFS, 10055},       {ENOMEM, 10055},
+    {EISCONN, 10056},         {ENOTCONN, 10057},      {ESHUTDOWN, 10058},
+    {EPIPE, 10058},           {ETOOMANYREFS, 10059},  {ETIMEDOUT, 10060},
+    {ECONNREFUSED, 10061},    {ELOOP, 10062},         {ENAMETOOLONG, 10063},
+    {EHOSTDOWN, 10064},       {EHOSTUNREACH, 10065},  {ENOTEMPTY, 10066},
+};
+
+}  // namespace
+
+std::string WSTranslateSocketErrorMsg(int error) {
+    for (const TErrorText& row : ErrorTexts)
+        if (row.Code == error) return row.Text;
+    return {};
+}
+
+int SocketErrorFromErrno(int errnoValue) {
+    for (const auto& [errnoCode, code] : ErrnoCodes)
+        if (errnoCode == errnoValue) return code;
+    return errnoValue;
+}
+
+int SocketErrorFromAddrInfo(int result, int errnoValue) {
+    switch (result) {
+    case 0: return 0;
+    case EAI_AGAIN: return 11002;       // temporary failure of the name service
+    case EAI_BADFLAGS: return 10022;
+    case EAI_FAIL: return 11003;        // non-recoverable failure
+    case EAI_FAMILY: return 10047;
+    case EAI_MEMORY: return 8;          // not enough memory
+    case EAI_NODATA: return 11004;      // the name exists but has no address
+    case EAI_ADDRFAMILY: return 11004;  // ... of the family asked for
+    case EAI_NONAME: return SocketErrors::HostNotFound;
+    case EAI_SERVICE: return 10109;
+    case EAI_SOCKTYPE: return 10044;
+    case EAI_SYSTEM: return SocketErrorFromErrno(errnoValue);
+    default: return 11003;
+    }
+}
+
+void RaiseSocketError(int error) {
+    std::string message = Format("Socket Error # %d\r\n%s", error, WSTranslateSocketErrorMsg(error).c_str());
+    if (error == SocketErrors::NotASocket) throw EIdNotASocket(error, std::move(message));
+    throw EIdSocketError(error, std::move(message));
+}
+
+void RaiseLastSocketError() {
+    RaiseSocketError(SocketErrorFromErrno(errno));
+}
