@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "pictures/bitmap.h"
 #include "pictures/bitmap_canvas.h"
@@ -195,6 +196,37 @@ void TBitmap::SetSize(int width, int height) {
     Changed();
 }
 
+namespace {
+
+// How each pixel format is made: bits, coding, and the palette an indexed
+// format takes on (the system's 16 colours, the halftone palette, or the one
+// the bitmap has).
+enum class PaletteRule { Keep, System16, Halftone };
+struct PixelFormatRow {
+    TPixelFormat Format;
+    int BitCount;
+    uint32_t Compression;
+    uint32_t Masks[3];
+    PaletteRule Palette;
+};
+constexpr PixelFormatRow PixelFormatRows[] = {
+    {pf1bit, 1, gdi::BI_RGB, {0, 0, 0}, PaletteRule::Keep},
+    {pf4bit, 4, gdi::BI_RGB, {0, 0, 0}, PaletteRule::System16},
+    {pf8bit, 8, gdi::BI_RGB, {0, 0, 0}, PaletteRule::Halftone},
+    {pf15bit, 16, gdi::BI_RGB, {0, 0, 0}, PaletteRule::Keep},
+    {pf16bit, 16, gdi::BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, PaletteRule::Keep},
+    {pf24bit, 24, gdi::BI_RGB, {0, 0, 0}, PaletteRule::Keep},
+    {pf32bit, 32, gdi::BI_RGB, {0, 0, 0}, PaletteRule::Keep},
+};
+
+const PixelFormatRow& RowOf(TPixelFormat format) {
+    for (const PixelFormatRow& row : PixelFormatRows)
+        if (row.Format == format) return row;
+    return PixelFormatRows[std::size(PixelFormatRows) - 1];
+}
+
+}  // namespace
+
 void TBitmap::SetPixelFormat(TPixelFormat value) {
     if (value == PixelFormat()) return;
     if (value == pfCustom) throw EInvalidGraphic("Invalid pixel format");
@@ -202,32 +234,18 @@ void TBitmap::SetPixelFormat(TPixelFormat value) {
     ImageFormat format;
     gdi::HPALETTE palette = FImage->FPalette;
     bool halftone = FImage->FHalftone;
-    switch (value) {
-    case pfDevice:
+    if (value == pfDevice) {
         format.Dib = false;
         format.Monochrome = Monochrome();
-        break;
-    case pf1bit: format.BitCount = 1; break;
-    case pf4bit:
-        format.BitCount = 4;
-        palette = gdi::SystemPalette16();
-        halftone = false;
-        break;
-    case pf8bit:
-        format.BitCount = 8;
-        palette = gdi::CreateHalftonePalette();
-        halftone = true;
-        break;
-    case pf15bit: format.BitCount = 16; break;
-    case pf16bit:
-        format.BitCount = 16;
-        format.Compression = gdi::BI_BITFIELDS;
-        format.Masks[0] = 0xF800;
-        format.Masks[1] = 0x07E0;
-        format.Masks[2] = 0x001F;
-        break;
-    case pf24bit: format.BitCount = 24; break;
-    default: format.BitCount = 32; break;
+    } else {
+        const PixelFormatRow& row = RowOf(value);
+        format.BitCount = row.BitCount;
+        format.Compression = row.Compression;
+        std::copy(std::begin(row.Masks), std::end(row.Masks), format.Masks);
+        if (row.Palette != PaletteRule::Keep) {
+            halftone = row.Palette == PaletteRule::Halftone;
+            palette = halftone ? gdi::CreateHalftonePalette() : gdi::SystemPalette16();
+        }
     }
     RebuildImage(Width(), Height(), format, palette, halftone);
     FPaletteModified = palette != nullptr;

@@ -46,7 +46,6 @@ void TBitmap::LoadFromStream(TStream& stream) {
         Changed();
         return;
     }
-    gdi::SetLastError(gdi::ERROR_SUCCESS);
     std::shared_ptr<TBitmapImage> image = ReadBmpImage(stream, size);
 
     // The image is still ours alone, so its pixels can change in place.

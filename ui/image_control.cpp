@@ -102,45 +102,40 @@ void TImage::PictureChanged() {
     update();
 }
 
-TRect TImage::DestinationRect(int width, int height, int clientWidth, int clientHeight, bool center,
-                              bool proportional, bool stretch) {
-    int w = width;
-    int h = height;
-    if (stretch || (proportional && (w > clientWidth || h > clientHeight))) {
-        if (proportional && w > 0 && h > 0) {
-            const double aspect = static_cast<double>(w) / h;
-            if (w > h) {
-                w = clientWidth;
-                h = static_cast<int>(clientWidth / aspect);
-                if (h > clientHeight) {
-                    h = clientHeight;
-                    w = static_cast<int>(clientHeight * aspect);
-                }
-            } else {
-                h = clientHeight;
-                w = static_cast<int>(clientHeight * aspect);
-                if (w > clientWidth) {
-                    w = clientWidth;
-                    h = static_cast<int>(clientWidth / aspect);
-                }
-            }
-        } else {
-            w = clientWidth;
-            h = clientHeight;
-        }
+namespace {
+
+// The picture scaled to fill the client along its longer side, then shrunk
+// along the other where it would overflow; the aspect is kept.
+TImage::TExtent FitKeepingAspect(TImage::TExtent picture, TImage::TExtent client) {
+    const double aspect = static_cast<double>(picture.Width) / picture.Height;
+    if (picture.Width > picture.Height) {
+        TImage::TExtent fit{client.Width, static_cast<int>(client.Width / aspect)};
+        if (fit.Height > client.Height) fit = {static_cast<int>(client.Height * aspect), client.Height};
+        return fit;
     }
-    TRect result = Rect(0, 0, w, h);
-    if (center) {
-        const int dx = (clientWidth - w) / 2;
-        const int dy = (clientHeight - h) / 2;
-        result = Rect(dx, dy, dx + w, dy + h);
+    TImage::TExtent fit{static_cast<int>(client.Height * aspect), client.Height};
+    if (fit.Width > client.Width) fit = {client.Width, static_cast<int>(client.Width / aspect)};
+    return fit;
+}
+
+}  // namespace
+
+TRect TImage::DestinationRect(TExtent picture, TExtent client, TFit fit) {
+    TExtent shown = picture;
+    const bool overflows = picture.Width > client.Width || picture.Height > client.Height;
+    if (fit.Stretch || (fit.Proportional && overflows)) {
+        const bool keepAspect = fit.Proportional && picture.Width > 0 && picture.Height > 0;
+        shown = keepAspect ? FitKeepingAspect(picture, client) : client;
     }
-    return result;
+    if (!fit.Center) return Rect(0, 0, shown.Width, shown.Height);
+    const int dx = (client.Width - shown.Width) / 2;
+    const int dy = (client.Height - shown.Height) / 2;
+    return Rect(dx, dy, dx + shown.Width, dy + shown.Height);
 }
 
 TRect TImage::DestinationRect() const {
-    return DestinationRect(FPicture.Width(), FPicture.Height(), width(), height(), FCenter, FProportional,
-                           FStretch);
+    return DestinationRect({FPicture.Width(), FPicture.Height()}, {width(), height()},
+                           {FCenter, FProportional, FStretch});
 }
 
 const QImage& TImage::Shown() {

@@ -28,10 +28,18 @@ public:
     void SetAlignClient(bool value);
     bool AlignClient() const { return FAlignClient; }
 
-    // Where a picture of width × height is drawn in a control of
-    // clientWidth × clientHeight.
-    static TRect DestinationRect(int width, int height, int clientWidth, int clientHeight, bool center,
-                                 bool proportional, bool stretch);
+    struct TExtent {
+        int Width;
+        int Height;
+    };
+    struct TFit {
+        bool Center;
+        bool Proportional;
+        bool Stretch;
+    };
+    // Where a picture of the given extent is drawn in a control whose client
+    // area has the other.
+    static TRect DestinationRect(TExtent picture, TExtent client, TFit fit);
     TRect DestinationRect() const;
     // The picture as last converted for painting (null when empty).
     const QImage& Shown();

@@ -6,8 +6,9 @@
 
 namespace {
 
-[[noreturn]] void RaiseRefused() {
-    const int code = gdi::GetLastError();
+// The reason travels as an argument: the layer's last error is read once,
+// right after the call it describes, and only there.
+[[noreturn]] void RaiseRefused(int code) {
     if (code != gdi::ERROR_SUCCESS)
         throw EOSError(Format("System Error.  Code: %d.\r\n%s%s", code, gdi::SystemErrorText(code).c_str(), ""));
     throw EInvalidGraphic("Bitmap image is not valid");
@@ -26,8 +27,7 @@ void RefuseAboveLimit(const gdi::BITMAPINFOHEADER& header, int bitCountInMemory)
     const int64_t height = std::abs(int64_t{header.biHeight});
     if (width <= 0 || height == 0 || !IsKnownBitCount(header.biBitCount)) return;
     if (gdi::WithinPixelLimit(width, height, bitCountInMemory)) return;
-    gdi::SetLastError(gdi::ERROR_NOT_ENOUGH_MEMORY);
-    RaiseRefused();
+    RaiseRefused(gdi::ERROR_NOT_ENOUGH_MEMORY);
 }
 
 gdi::HPALETTE PaletteFromTable(const std::vector<gdi::RGBQUAD>& table) {
@@ -42,8 +42,9 @@ BmpPixels ReadDib(const BmpHeaders& headers) {
     const gdi::BITMAPINFOHEADER& header = headers.Info.Header;
     RefuseAboveLimit(header, header.biBitCount);
     void* bits = nullptr;
+    gdi::SetLastError(gdi::ERROR_SUCCESS);
     gdi::HBITMAP dib = gdi::CreateDIBSection(headers.Info, &bits);
-    if (!dib || !bits) RaiseRefused();
+    if (!dib || !bits) RaiseRefused(gdi::GetLastError());
 
     // The file's image-size field may claim more than the block holds; the
     // block's own size bounds the read. Bytes not in the file stay zero.
@@ -69,8 +70,9 @@ BmpPixels ReadRunLengthImage(const BmpHeaders& headers) {
 
     gdi::HPALETTE palette = header.biClrUsed != 0 ? PaletteFromTable(headers.ColorTable) : nullptr;
     static const uint8_t nothing = 0;  // no bytes still means "expand", not "leave uninitialised"
+    gdi::SetLastError(gdi::ERROR_SUCCESS);
     gdi::HBITMAP ddb = gdi::CreateDIBitmap(headers.Info, encoded.empty() ? &nothing : encoded.data(), encoded.size());
-    if (!ddb) RaiseRefused();
+    if (!ddb) RaiseRefused(gdi::GetLastError());
     return BmpPixels{ddb, false, palette};
 }
 

@@ -72,49 +72,72 @@ private:
 
 uint8_t Nibble(uint8_t pair, size_t position) { return position % 2 == 0 ? pair >> 4 : pair & 0x0F; }
 
+// Reads the codes of one stream, a pair of bytes a step, into the rows.
+class CodeReader {
+public:
+    CodeReader(const uint8_t* data, size_t size, bool fourBit, RowBuilder& rows, RleOutcome& outcome)
+        : FData(data), FSize(size), FFourBit(fourBit), FRows(rows), FOutcome(outcome) {}
+
+    // False once the codes end: an end marker, or the data runs out.
+    bool Step() {
+        if (Left() < 2) return Truncated();
+        const uint8_t count = FData[FPosition], value = FData[FPosition + 1];
+        FPosition += 2;
+        if (count > 0) {  // a run of `count` pixels of one index (two alternating for 4 bits)
+            for (size_t i = 0; i < count; ++i) FRows.Put(FFourBit ? Nibble(value, i) : value);
+            return true;
+        }
+        switch (value) {
+        case kEndOfLine: FRows.NextLine(); return true;
+        case kEndOfBitmap: FOutcome.EndMarker = true; return false;
+        case kDelta: return Delta();
+        default: return Absolute(value);
+        }
+    }
+
+private:
+    size_t Left() const { return FSize - FPosition; }
+    bool Truncated() {
+        FOutcome.Truncated = true;
+        return false;
+    }
+
+    bool Delta() {
+        if (Left() < 2) return Truncated();
+        FRows.Move(FData[FPosition + 1], FData[FPosition]);
+        FPosition += 2;
+        return true;
+    }
+
+    // `count` indices follow, padded to a 16-bit boundary.
+    bool Absolute(uint8_t count) {
+        const size_t bytes = FFourBit ? (size_t(count) + 1) / 2 : count;
+        const size_t available = std::min(bytes, Left());
+        const uint8_t* indices = FData + FPosition;
+        for (size_t i = 0; i < count && (FFourBit ? i / 2 : i) < available; ++i)
+            FRows.Put(FFourBit ? Nibble(indices[i / 2], i) : indices[i]);
+        if (available < bytes) return Truncated();
+        FPosition += std::min(bytes + (bytes & 1), Left());
+        return true;
+    }
+
+    const uint8_t* FData;
+    size_t FSize;
+    size_t FPosition = 0;
+    bool FFourBit;
+    RowBuilder& FRows;
+    RleOutcome& FOutcome;
+};
+
 }  // namespace
 
 RleOutcome ExpandRle(uint32_t compression, const uint8_t* data, size_t size, int32_t width, int32_t height,
                      const EmitRow& emitRow) {
     RleOutcome outcome;
     if (width <= 0 || height <= 0 || (compression != BI_RLE8 && compression != BI_RLE4)) return outcome;
-    const bool fourBit = compression == BI_RLE4;
     RowBuilder rows(width, height, emitRow, outcome);
-    size_t position = 0;
-    while (rows.InBitmap()) {
-        if (size - position < 2) {
-            outcome.Truncated = true;
-            break;
-        }
-        const uint8_t count = data[position], value = data[position + 1];
-        position += 2;
-        if (count > 0) {  // a run of `count` pixels of one index (two alternating for 4 bits)
-            for (size_t i = 0; i < count; ++i) rows.Put(fourBit ? Nibble(value, i) : value);
-            continue;
-        }
-        if (value == kEndOfLine) {
-            rows.NextLine();
-        } else if (value == kEndOfBitmap) {
-            outcome.EndMarker = true;
-            break;
-        } else if (value == kDelta) {
-            if (size - position < 2) {
-                outcome.Truncated = true;
-                break;
-            }
-            rows.Move(data[position + 1], data[position]);
-            position += 2;
-        } else {  // absolute mode: `value` indices follow, padded to a 16-bit boundary
-            const size_t bytes = fourBit ? (size_t(value) + 1) / 2 : value;
-            const size_t available = std::min(bytes, size - position);
-            for (size_t i = 0; i < value && (fourBit ? i / 2 : i) < available; ++i)
-                rows.Put(fourBit ? Nibble(data[position + i / 2], i) : data[position + i]);
-            if (available < bytes) {
-                outcome.Truncated = true;
-                break;
-            }
-            position += std::min(bytes + (bytes & 1), size - position);
-        }
+    CodeReader codes(data, size, compression == BI_RLE4, rows, outcome);
+    while (rows.InBitmap() && codes.Step()) {
     }
     rows.Flush();
     return outcome;
