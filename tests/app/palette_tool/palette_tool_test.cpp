@@ -1,62 +1,8 @@
 // tintwright-palette run as a user runs it: real pictures write both files,
 // bad input gives a message and status 1, never a crash.
 
-#include <gtest/gtest.h>
+#include "tests/app/palette_tool/palette_tool_support.h"
 
-#include <sys/wait.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
-
-namespace {
-
-struct TRun {
-    int Status = -1;  // -1: ended by a signal
-    std::string Out, Err;
-};
-
-std::string Read(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-class PaletteTool : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FFolder = fs::temp_directory_path() / ("tw_palette_tool_" + std::to_string(::getpid()));
-        fs::remove_all(FFolder);
-        fs::create_directories(FFolder / "out");
-    }
-    void TearDown() override { fs::remove_all(FFolder); }
-
-    TRun Run(const std::string& arguments) const {
-        const std::string command = "cd " + Quoted(FFolder.string()) + " && " + Quoted(TW_PALETTE_TOOL) + " " +
-                                    arguments + " >stdout.txt 2>stderr.txt";
-        const int status = std::system(command.c_str());
-        TRun run;
-        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.Out = Read(FFolder / "stdout.txt");
-        run.Err = Read(FFolder / "stderr.txt");
-        return run;
-    }
-    fs::path FFolder;
-};
-
-std::string TestImage(const char* relative) { return std::string(TW_TESTIMAGES_DIR) + "/" + relative; }
-
-}  // namespace
 
 TEST_F(PaletteTool, BundledSampleWritesBothFiles) {
     const TRun run = Run("--output-dir out " + Quoted(std::string(TW_SOURCE_DIR) + "/samples/sunset.bmp"));
@@ -90,22 +36,27 @@ TEST_F(PaletteTool, BadInputGivesTheMessageAndStatusOne) {
     std::ofstream(FFolder / "garbage.bmp", std::ios::binary) << std::string(4096, '\x5A');
     std::ofstream(FFolder / "empty.bmp", std::ios::binary) << "";
 
+    const std::string sunset = Quoted(std::string(TW_SOURCE_DIR) + "/samples/sunset.bmp");
     const struct {
         std::string arguments, message;
     } cases[] = {
-        {"notes.txt", "Error: Unsupported format.\n"},
-        {"picture", "Error: Unsupported format.\n"},
-        {"missing.bmp", "Cannot open file \"" + (FFolder / "missing.bmp").string() + "\". No such file or directory.\n"},
-        {"short.bmp", "Stream read error.\n"},
-        {"garbage.bmp", "Bitmap image is not valid.\n"},
+        {"notes.txt", "notes.txt: Error: Unsupported format."},
+        {"picture", "picture: Error: Unsupported format."},
+        {"missing.bmp",
+         "missing.bmp: Cannot open file \"" + (FFolder / "missing.bmp").string() + "\". No such file or directory."},
+        {"short.bmp", "short.bmp: Stream read error."},
+        {"garbage.bmp", "garbage.bmp: Bitmap image is not valid."},
         // Shown by the window as a plain message: no "." added.
-        {"empty.bmp", "Error: Empty or unrecognized image\n"},
-        {"--output-dir nowhere " + Quoted(std::string(TW_SOURCE_DIR) + "/samples/sunset.bmp"), "Invalid filename.\n"},
+        {"empty.bmp", "empty.bmp: Error: Empty or unrecognized image"},
+        // Said before anything is decoded, rather than as the first file's
+        // "Invalid filename".
+        {"--output-dir nowhere " + sunset, "nowhere: No such output folder."},
+        {"--output-dir short.bmp " + sunset, "short.bmp: Not a folder."},
     };
     for (const auto& c : cases) {
         const TRun run = Run(c.arguments);
         EXPECT_EQ(run.Status, 1) << c.arguments;
-        EXPECT_EQ(run.Err, c.message) << c.arguments;
+        EXPECT_EQ(run.Err, "tintwright-palette: " + c.message + "\n") << c.arguments;
         EXPECT_FALSE(fs::exists(FFolder / "Palette.bmp")) << c.arguments;
     }
 }
@@ -117,7 +68,8 @@ TEST_F(PaletteTool, HelpVersionAndWrongCommandLines) {
     const TRun version = Run("--version");
     EXPECT_EQ(version.Status, 0);
     EXPECT_EQ(version.Out, "tintwright-palette 1.0\n");
-    for (const char* wrong : {"", "--frobnicate x.bmp", "a.bmp b.bmp", "--output-dir"}) {
+    for (const char* wrong : {"", "--frobnicate x.bmp", "--output-dir", "--format gif x.bmp", "--format bmp, x.bmp",
+                              "--sort size x.bmp", "--jobs 0 x.bmp", "-j x.bmp", "--jobs"}) {
         const TRun run = Run(wrong);
         EXPECT_EQ(run.Status, 2) << wrong;
         EXPECT_NE(run.Err.find("--help"), std::string::npos) << wrong;
