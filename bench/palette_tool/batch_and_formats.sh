@@ -9,7 +9,8 @@
 #    bench/analysis/make_pictures.sh into PICTURE_FOLDER), and the default
 #    pair for comparison.
 # Uses hyperfine when installed (scripts/setup --bench), /usr/bin/time
-# otherwise. Needs ImageMagick.
+# otherwise (RUNS and WARMUP set its counts, default 3 and 1). Needs
+# ImageMagick.
 set -euo pipefail
 tool=$1/app/palette_tool/tintwright-palette
 pictures=${2:-/tmp/tw-bench-pictures}
@@ -32,7 +33,7 @@ time_runs() {  # label, command...
   local label=$1
   shift
   if command -v hyperfine > /dev/null; then
-    hyperfine -i --runs 3 --warmup 1 --command-name "$label" "$*"
+    hyperfine -i --runs "${RUNS:-3}" --warmup "${WARMUP:-1}" --command-name "$label" "$*"
   else
     /usr/bin/time -f "$label: %e s elapsed, %U s user, %M KiB peak" "$@" > /dev/null
   fi

@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <optional>
+#include <thread>
+
 #include "app/core/source_loading.h"
 #include "app/palette_tool/command_line.h"
+#include "app/palette_tool/memory_budget.h"
 #include "app/palette_tool/output_folders.h"
 #include "app/palette_tool/picture_size_probe.h"
 
@@ -51,4 +56,22 @@ TEST(CommandLine, FormatListsAndOptions) {
     const TToolOptions plain = ParseCommandLine({"a.png"});
     EXPECT_TRUE(plain.Outputs.LuminosityValues && plain.Outputs.PaletteBitmap && !plain.Outputs.PalettePng);
     EXPECT_TRUE(plain.Outputs.Swatches.empty());
+}
+
+TEST(MemoryBudget, APictureWaitsUntilTheOthersLeaveRoom) {
+    TMemoryBudget budget(100);
+    std::optional<TMemoryReservation> first(std::in_place, budget, 60);
+    std::atomic<bool> secondStarted{false};
+    std::thread second([&] {
+        TMemoryReservation reservation(budget, 60);
+        secondStarted = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(secondStarted) << "60 + 60 exceed the budget of 100";
+    first.reset();
+    second.join();
+    EXPECT_TRUE(secondStarted);
+    // A picture larger than the whole budget takes all of it rather than
+    // waiting for ever.
+    EXPECT_EQ(budget.Reserve(500), 100u);
 }
