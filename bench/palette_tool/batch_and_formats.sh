@@ -42,12 +42,12 @@ time_runs() {  # label, command...
 echo "== 20 pictures of 12 MP"
 for jobs in 1 2; do
   rm -rf "${output:?}"/*
-  time_runs "--jobs $jobs" "$tool" --output-dir "$output" --jobs "$jobs" "$batch"/picture-*.png
+  time_runs "jobs $jobs" "$tool" --output-dir "$output" --jobs "$jobs" "$batch"/picture-*.png
 done
 
 echo "== photo.png, one format at a time"
 for format in bmp,txt txt bmp png gpl ase aco pal hex csv json; do
   rm -rf "${output:?}"/*
   # aco refuses a photograph's millions of colours, which is part of the figure
-  time_runs "--format $format" "$tool" --output-dir "$output" --format "$format" "$pictures/photo.png" || true
+  time_runs "format $format" "$tool" --output-dir "$output" --format "$format" "$pictures/photo.png" || true
 done
