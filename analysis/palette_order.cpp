@@ -15,10 +15,10 @@ std::optional<TPaletteOrder> PaletteOrderFromName(std::string_view name) {
 
 const char* PaletteOrderName(TPaletteOrder order) {
     switch (order) {
-        case TPaletteOrder::Hue: return "hue";
-        case TPaletteOrder::Count: return "count";
-        case TPaletteOrder::First: return "first";
-        case TPaletteOrder::Luminosity: break;
+    case TPaletteOrder::Hue: return "hue";
+    case TPaletteOrder::Count: return "count";
+    case TPaletteOrder::First: return "first";
+    case TPaletteOrder::Luminosity: break;
     }
     return "luminosity";
 }

@@ -12,8 +12,8 @@ struct TFormatName {
     const char* Name;
 };
 constexpr TFormatName FormatNames[] = {
-    {TSwatchFormat::Gpl, "gpl"}, {TSwatchFormat::Ase, "ase"}, {TSwatchFormat::Aco, "aco"},
-    {TSwatchFormat::Pal, "pal"}, {TSwatchFormat::Hex, "hex"}, {TSwatchFormat::Csv, "csv"},
+    {TSwatchFormat::Gpl, "gpl"},   {TSwatchFormat::Ase, "ase"}, {TSwatchFormat::Aco, "aco"},
+    {TSwatchFormat::Pal, "pal"},   {TSwatchFormat::Hex, "hex"}, {TSwatchFormat::Csv, "csv"},
     {TSwatchFormat::Json, "json"},
 };
 
@@ -61,13 +61,13 @@ void WriteSwatchFile(TSwatchFormat format, const TPixelData& colors, const TSwat
                             " colours; this palette has " + GroupedThousands(colors.size()));
     TTextFileWriter writer(fileName);
     switch (format) {
-        case TSwatchFormat::Gpl: WriteGplSwatches(colors, source, writer); break;
-        case TSwatchFormat::Ase: WriteAseSwatches(colors, writer); break;
-        case TSwatchFormat::Aco: WriteAcoSwatches(colors, writer); break;
-        case TSwatchFormat::Pal: WritePalSwatches(colors, writer); break;
-        case TSwatchFormat::Hex: WriteHexSwatches(colors, writer); break;
-        case TSwatchFormat::Csv: WriteCsvSwatches(colors, Needed(counts), writer); break;
-        case TSwatchFormat::Json: WriteJsonSwatches(colors, source, Needed(counts), writer); break;
+    case TSwatchFormat::Gpl: WriteGplSwatches(colors, source, writer); break;
+    case TSwatchFormat::Ase: WriteAseSwatches(colors, writer); break;
+    case TSwatchFormat::Aco: WriteAcoSwatches(colors, writer); break;
+    case TSwatchFormat::Pal: WritePalSwatches(colors, writer); break;
+    case TSwatchFormat::Hex: WriteHexSwatches(colors, writer); break;
+    case TSwatchFormat::Csv: WriteCsvSwatches(colors, Needed(counts), writer); break;
+    case TSwatchFormat::Json: WriteJsonSwatches(colors, source, Needed(counts), writer); break;
     }
     writer.Commit();
 }

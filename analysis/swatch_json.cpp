@@ -23,8 +23,7 @@ char* AppendNumber(uint64_t number, char* out) { return out + AppendDecimalDigit
 char* AppendEntry(const TLuminosityPair& pair, uint64_t count, char* out) {
     const TColor32 color = pair.Value;
     out = AppendText("{\"hex\":\"#", out);
-    for (uint8_t component :
-         {RedComponent(color), GreenComponent(color), BlueComponent(color), AlphaComponent(color)})
+    for (uint8_t component : {RedComponent(color), GreenComponent(color), BlueComponent(color), AlphaComponent(color)})
         out = AppendHexByte(component, out);
     out = AppendText("\",\"r\":", out);
     out = AppendNumber(RedComponent(color), out);
@@ -46,8 +45,8 @@ std::string Head(const TSwatchSource& source) {
     std::string head = "{\"source\":";
     AppendJsonString(head, source.Path);
     head += ",\"width\":" + std::to_string(source.Width) + ",\"height\":" + std::to_string(source.Height) +
-            ",\"distinct\":" + std::to_string(source.Distinct) + ",\"order\":\"" +
-            PaletteOrderName(source.Order) + "\",\"colors\":[";
+            ",\"distinct\":" + std::to_string(source.Distinct) + ",\"order\":\"" + PaletteOrderName(source.Order) +
+            "\",\"colors\":[";
     return head;
 }
 

@@ -16,10 +16,20 @@ char32_t DecodeOne(std::string_view text, size_t at, size_t& length) {
     size_t extra;
     char32_t code;
     char32_t smallest;
-    if ((lead & 0xE0) == 0xC0) { extra = 1; code = lead & 0x1F; smallest = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { extra = 2; code = lead & 0x0F; smallest = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { extra = 3; code = lead & 0x07; smallest = 0x10000; }
-    else return Replacement;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        code = lead & 0x1F;
+        smallest = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        code = lead & 0x0F;
+        smallest = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        code = lead & 0x07;
+        smallest = 0x10000;
+    } else
+        return Replacement;
     if (at + extra >= text.size()) return Replacement;
     for (size_t i = 1; i <= extra; ++i) {
         if ((byte(at + i) & 0xC0) != 0x80) return Replacement;

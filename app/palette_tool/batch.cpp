@@ -91,8 +91,8 @@ private:
             const std::string& picture = FOptions.Pictures[i];
             const auto size = ProbePictureSize(picture);
             // Unknown: the picture runs alone.
-            const uint64_t estimate = size ? uint64_t(size->Width) * uint64_t(size->Height) * BytesPerPixel
-                                           : FBudget.Total();
+            const uint64_t estimate =
+                size ? uint64_t(size->Width) * uint64_t(size->Height) * BytesPerPixel : FBudget.Total();
             TMemoryReservation reservation(FBudget, estimate);
             TPictureRequest request = RequestFor(FOptions, picture, FFolders[i]);
             request.CreateFolder = true;

@@ -11,9 +11,9 @@
 
 // The files a run writes for each picture.
 struct TOutputSelection {
-    bool LuminosityValues = true;  // LuminosityValues.txt
-    bool PaletteBitmap = true;     // Palette.bmp
-    bool PalettePng = false;       // Palette.png, the strip of Palette.bmp
+    bool LuminosityValues = true;         // LuminosityValues.txt
+    bool PaletteBitmap = true;            // Palette.bmp
+    bool PalettePng = false;              // Palette.png, the strip of Palette.bmp
     std::vector<TSwatchFormat> Swatches;  // in the order given, each once
 };
 

@@ -1,7 +1,7 @@
 #include "app/palette_tool/memory_budget.h"
 
-#include <algorithm>
 #include <unistd.h>
+#include <algorithm>
 
 uint64_t TMemoryBudget::Reserve(uint64_t bytes) {
     bytes = std::min(bytes, FTotal);

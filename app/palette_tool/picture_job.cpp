@@ -148,7 +148,8 @@ void TPictureRun::WritePng(const TPixelData& pairs) {
 }
 
 void TPictureRun::WriteSwatches() {
-    const TSwatchSource source{FRequest.Picture, FileNameOf(FRequest.Picture), FResult.Width, FResult.Height,
+    const TSwatchSource source{FRequest.Picture, FileNameOf(FRequest.Picture),
+                               FResult.Width,    FResult.Height,
                                FResult.Distinct, FRequest.Order};
     // One format that cannot be written does not keep the others from the user.
     for (TSwatchFormat format : FRequest.Outputs.Swatches) {

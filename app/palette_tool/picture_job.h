@@ -31,9 +31,9 @@ struct TPictureResult {
     std::string Picture;
     int Width = 0;
     int Height = 0;
-    int64_t Distinct = -1;                 // -1: not counted
-    std::vector<std::string> Written;      // absolute paths, in the order written
-    std::vector<TFailure> Failures;        // empty: the picture succeeded
+    int64_t Distinct = -1;             // -1: not counted
+    std::vector<std::string> Written;  // absolute paths, in the order written
+    std::vector<TFailure> Failures;    // empty: the picture succeeded
     double Seconds = 0;
     bool Succeeded() const { return Failures.empty(); }
 };

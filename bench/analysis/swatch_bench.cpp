@@ -57,7 +57,8 @@ void BM_WriteFormat(benchmark::State& state) {
     const TPhoto& photo = Photo();
     const TPixelData colors =
         OrderedPaletteLists(*photo.Sample, photo.Distinct, TPaletteOrder::Luminosity, nullptr, true).Colors;
-    const TSwatchSource source{"photo.png", "photo.png", 6000, 4000, int64_t(photo.Distinct), TPaletteOrder::Luminosity};
+    const TSwatchSource source{
+        "photo.png", "photo.png", 6000, 4000, int64_t(photo.Distinct), TPaletteOrder::Luminosity};
     const std::string path =
         (std::filesystem::temp_directory_path() / (std::string("tw_bench_Palette.") + SwatchFormatName(format)))
             .string();

@@ -38,9 +38,9 @@ TPaletteLists Lists(const TAnalysed& picture, TPaletteOrder order) {
     return OrderedPaletteLists(*picture.Sample, picture.Distinct, order, picture.Counts.get(), true);
 }
 
-constexpr TColor32 Red = 0xFFFF0000, DarkRed = 0xFF800000, Pink = 0xFFFF8080, Grey = 0xFF808080,
-                   White = 0xFFFFFFFF, Green = 0xFF00FF00, Blue = 0xFF0000FF, Black = 0xFF000000,
-                   ClearBlack = 0x00000000, HalfBlack = 0x80000000;
+constexpr TColor32 Red = 0xFFFF0000, DarkRed = 0xFF800000, Pink = 0xFFFF8080, Grey = 0xFF808080, White = 0xFFFFFFFF,
+                   Green = 0xFF00FF00, Blue = 0xFF0000FF, Black = 0xFF000000, ClearBlack = 0x00000000,
+                   HalfBlack = 0x80000000;
 
 }  // namespace
 
@@ -48,9 +48,8 @@ TEST(PaletteOrder, HueKeysOfThePrimariesAndGreys) {
     const struct {
         TColor32 Color;
         double Hue, Saturation;
-    } cases[] = {{Red, 0, 1},          {0xFFFFFF00, 60, 1}, {Green, 120, 1},   {0xFF00FFFF, 180, 1},
-                 {Blue, 240, 1},       {0xFFFF00FF, 300, 1}, {0xFFFF0080, 330, 1},
-                 {Grey, 0, 0},         {Pink, 0, 127.0 / 255}};
+    } cases[] = {{Red, 0, 1},          {0xFFFFFF00, 60, 1},  {Green, 120, 1}, {0xFF00FFFF, 180, 1},  {Blue, 240, 1},
+                 {0xFFFF00FF, 300, 1}, {0xFFFF0080, 330, 1}, {Grey, 0, 0},    {Pink, 0, 127.0 / 255}};
     for (const auto& c : cases) {
         const THueKey key = HueKeyOf(c.Color);
         EXPECT_NEAR(key.Hue, c.Hue, 0.2) << std::hex << c.Color;
@@ -70,8 +69,7 @@ TEST(PaletteOrder, HueTiesFallBackToSaturationThenLuminosity) {
 TEST(PaletteOrder, CountTiesKeepTheLuminosityOrder) {
     // Blue and white three times each, red once, grey three times.
     const TAnalysed picture = Analysed({Blue, Red, White, Blue, Grey, White, Grey, Blue, White, Grey}, 10);
-    EXPECT_EQ(ColorsOf(Lists(picture, TPaletteOrder::Count).Colors),
-              (std::vector<TColor32>{White, Grey, Blue, Red}));
+    EXPECT_EQ(ColorsOf(Lists(picture, TPaletteOrder::Count).Colors), (std::vector<TColor32>{White, Grey, Blue, Red}));
     EXPECT_EQ(picture.Counts->Of(Blue), 3u);
     EXPECT_EQ(picture.Counts->Of(Red), 1u);
     EXPECT_EQ(picture.Counts->Of(Green), 0u);

@@ -25,9 +25,8 @@ std::string ReadFileBytesAsString(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-constexpr TSwatchFormat AllFormats[] = {TSwatchFormat::Gpl, TSwatchFormat::Ase, TSwatchFormat::Aco,
-                                        TSwatchFormat::Pal, TSwatchFormat::Hex, TSwatchFormat::Csv,
-                                        TSwatchFormat::Json};
+constexpr TSwatchFormat AllFormats[] = {TSwatchFormat::Gpl, TSwatchFormat::Ase, TSwatchFormat::Aco, TSwatchFormat::Pal,
+                                        TSwatchFormat::Hex, TSwatchFormat::Csv, TSwatchFormat::Json};
 
 class SwatchFiles : public ::testing::Test {
 protected:
@@ -47,8 +46,12 @@ protected:
         FCounts = std::make_unique<TColorCounts>(bitmap.Bits(), pixels.size(), distinct);
         const TPixelData colors =
             OrderedPaletteLists(*sample, distinct, TPaletteOrder::Luminosity, FCounts.get(), true).Colors;
-        const TSwatchSource source{path, fs::path(path).filename().string(), bitmap.Width(), bitmap.Height(),
-                                   static_cast<int64_t>(distinct), TPaletteOrder::Luminosity};
+        const TSwatchSource source{path,
+                                   fs::path(path).filename().string(),
+                                   bitmap.Width(),
+                                   bitmap.Height(),
+                                   static_cast<int64_t>(distinct),
+                                   TPaletteOrder::Luminosity};
         for (TSwatchFormat format : AllFormats) {
             try {
                 WriteSwatchFile(format, colors, source, FCounts.get(), File(format));
@@ -91,7 +94,8 @@ void CheckAllFormats(const std::string& folderNote, const TPixelData& colors, co
     EXPECT_EQ(ReadAse(bytes(TSwatchFormat::Ase)), Expected(colors, false));
     const auto rows = ReadCsv(bytes(TSwatchFormat::Csv));
     ASSERT_EQ(rows.size(), colors.size() + 1);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"index", "hex", "red", "green", "blue", "alpha", "luminosity", "count"}));
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"index", "hex", "red", "green", "blue", "alpha", "luminosity", "count"}));
     const std::string jsonText = bytes(TSwatchFormat::Json);
     TJsonReader reader(jsonText);
     const TJson json = reader.Document();
@@ -155,8 +159,8 @@ TEST_F(SwatchFiles, SeventyThousandColoursAreTooManyForAcoOnly) {
 }
 
 TEST_F(SwatchFiles, PictureNamesSurviveQuotesBackslashesAndOtherBytes) {
-    for (const std::string& name : {std::string("say \"hi\" \\ caf\xC3\xA9 \xE2\x9C\x93.png"),
-                                   std::string("tab\tnew\nline \xFF\xFE.png")}) {
+    for (const std::string& name :
+         {std::string("say \"hi\" \\ caf\xC3\xA9 \xE2\x9C\x93.png"), std::string("tab\tnew\nline \xFF\xFE.png")}) {
         WriteAll({0xFF102030, 0xFF405060}, 2, "dir/" + name);
         const std::string jsonText = Bytes(TSwatchFormat::Json);
         EXPECT_TRUE(IsUtf8(jsonText));
@@ -183,8 +187,8 @@ TEST_F(SwatchFiles, FourColoursMatchTheGoldenFiles) {
     // Opaque red, half-transparent green twice, blue, white.
     WriteAll({0xFFFF0000, 0x8000FF00, 0xFF0000FF, 0xFFFFFFFF, 0x8000FF00, 0xFFFF0000}, 3, "four colours.bmp");
     for (TSwatchFormat format : AllFormats) {
-        const std::string golden = std::string(TW_SOURCE_DIR) + "/tests/analysis/golden/four_colors." +
-                                   SwatchFormatName(format);
+        const std::string golden =
+            std::string(TW_SOURCE_DIR) + "/tests/analysis/golden/four_colors." + SwatchFormatName(format);
         EXPECT_EQ(Bytes(format), ReadFileBytesAsString(golden)) << SwatchFormatName(format);
     }
 }

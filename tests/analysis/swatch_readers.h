@@ -319,9 +319,12 @@ private:
         return {std::stod(FText.substr(start, FAt - start))};
     }
     static void Utf8(std::string& out, uint32_t code) {
-        if (code < 0x80) out += char(code);
-        else if (code < 0x800) out += {char(0xC0 | code >> 6), char(0x80 | (code & 63))};
-        else out += {char(0xE0 | code >> 12), char(0x80 | ((code >> 6) & 63)), char(0x80 | (code & 63))};
+        if (code < 0x80)
+            out += char(code);
+        else if (code < 0x800)
+            out += {char(0xC0 | code >> 6), char(0x80 | (code & 63))};
+        else
+            out += {char(0xE0 | code >> 12), char(0x80 | ((code >> 6) & 63)), char(0x80 | (code & 63))};
     }
     std::string String() {
         std::string out;
@@ -336,11 +339,13 @@ private:
             const char e = FText[FAt++];
             const std::string simple = "\"\\/bfnrt";
             const std::string meaning = "\"\\/\b\f\n\r\t";
-            if (simple.find(e) != std::string::npos) out += meaning[simple.find(e)];
+            if (simple.find(e) != std::string::npos)
+                out += meaning[simple.find(e)];
             else if (e == 'u') {
                 Utf8(out, static_cast<uint32_t>(std::stoul(FText.substr(FAt, 4), nullptr, 16)));
                 FAt += 4;
-            } else Fail("bad escape");
+            } else
+                Fail("bad escape");
         }
         if (FAt >= FText.size()) Fail("unterminated string");
         ++FAt;
@@ -356,7 +361,11 @@ private:
 inline bool IsUtf8(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t extra = c < 0x80 ? 0 : (c >= 0xC2 && c <= 0xDF) ? 1 : (c >= 0xE0 && c <= 0xEF) ? 2 : (c >= 0xF0 && c <= 0xF4) ? 3 : 9;
+        size_t extra = c < 0x80                   ? 0
+                       : (c >= 0xC2 && c <= 0xDF) ? 1
+                       : (c >= 0xE0 && c <= 0xEF) ? 2
+                       : (c >= 0xF0 && c <= 0xF4) ? 3
+                                                  : 9;
         if (extra == 9 || i + extra >= text.size() + (extra == 0)) return false;
         for (size_t k = 1; k <= extra; ++k)
             if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;

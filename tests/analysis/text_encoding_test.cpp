@@ -10,9 +10,9 @@ TEST(TextEncoding, IllFormedBytesBecomeReplacementCharacters) {
         {"plain", "plain"},
         {"caf\xC3\xA9 \xF0\x9F\x8E\xA8", "caf\xC3\xA9 \xF0\x9F\x8E\xA8"},
         {"\xFF", replacement},
-        {"\xC0\x80", replacement + replacement},          // overlong
-        {"\xED\xA0\x80", replacement + replacement + replacement},  // surrogate
-        {"a\xE2\x82", "a" + replacement + replacement},  // cut short
+        {"\xC0\x80", replacement + replacement},                                      // overlong
+        {"\xED\xA0\x80", replacement + replacement + replacement},                    // surrogate
+        {"a\xE2\x82", "a" + replacement + replacement},                               // cut short
         {"\xF4\x90\x80\x80", replacement + replacement + replacement + replacement},  // past U+10FFFF
     };
     for (const auto& c : cases) EXPECT_EQ(ValidUtf8(c.In), c.Out) << c.In;

@@ -127,7 +127,8 @@ TEST_F(PaletteTool, EveryFileOfARunTakesTheOrder) {
     for (int row = 0; row < bitmap.Height() && std::getline(text, line); ++row) {
         const TColor32 color = bitmap.Pixel(0, row);
         const std::string rgb = "RGB(" + std::to_string(RedComponent(color)) + "," +
-                                std::to_string(GreenComponent(color)) + "," + std::to_string(BlueComponent(color)) + ")\r";
+                                std::to_string(GreenComponent(color)) + "," + std::to_string(BlueComponent(color)) +
+                                ")\r";
         ASSERT_EQ(line.substr(line.size() - rgb.size()), rgb) << row;
         // The readers may treat alpha differently; the colours must agree.
         ASSERT_EQ(png.Pixel(2, row) & 0xFFFFFF, color & 0xFFFFFF) << row;

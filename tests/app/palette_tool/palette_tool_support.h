@@ -12,7 +12,6 @@
 
 namespace fs = std::filesystem;
 
-
 struct TRun {
     int Status = -1;  // -1: ended by a signal
     std::string Out, Err;
@@ -54,4 +53,3 @@ protected:
 };
 
 inline std::string TestImage(const char* relative) { return std::string(TW_TESTIMAGES_DIR) + "/" + relative; }
-

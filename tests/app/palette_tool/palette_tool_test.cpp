@@ -3,7 +3,6 @@
 
 #include "tests/app/palette_tool/palette_tool_support.h"
 
-
 TEST_F(PaletteTool, BundledSampleWritesBothFiles) {
     const TRun run = Run("--output-dir out " + Quoted(std::string(TW_SOURCE_DIR) + "/samples/sunset.bmp"));
     ASSERT_EQ(run.Status, 0) << run.Err;

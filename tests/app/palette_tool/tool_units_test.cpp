@@ -15,11 +15,11 @@
 
 TEST(PictureSizeProbe, AgreesWithTheDecodersOnTheSuites) {
     const std::string root = TW_TESTIMAGES_DIR;
-    for (const char* file : {"bmpsuite/g/rgb24.bmp", "bmpsuite/g/pal4rle.bmp", "bmpsuite/g/rgb32bf.bmp",
-                             "bmpsuite/g/pal8os2.bmp", "bmpsuite/g/pal8topdown.bmp", "pngsuite/basn6a08.png",
-                             "pngsuite/tbrn2c08.png", "gif/go/triangle-001.gif", "jpeg/libjpeg-turbo/testorig.jpg",
-                             "jpeg/libjpeg-turbo/testimgint.jpg", "tiff/libtiff-pics/strike.tif",
-                             "tiff/libtiff-pics/smallliz.tif"}) {
+    for (const char* file :
+         {"bmpsuite/g/rgb24.bmp", "bmpsuite/g/pal4rle.bmp", "bmpsuite/g/rgb32bf.bmp", "bmpsuite/g/pal8os2.bmp",
+          "bmpsuite/g/pal8topdown.bmp", "pngsuite/basn6a08.png", "pngsuite/tbrn2c08.png", "gif/go/triangle-001.gif",
+          "jpeg/libjpeg-turbo/testorig.jpg", "jpeg/libjpeg-turbo/testimgint.jpg", "tiff/libtiff-pics/strike.tif",
+          "tiff/libtiff-pics/smallliz.tif"}) {
         TBitmap decoded;
         TBitmap32 bitmap;
         LoadSourcePicture(root + "/" + file, decoded, bitmap);
