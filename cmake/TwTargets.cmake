@@ -24,6 +24,9 @@ function(tw_export_headers target)
     target_include_directories(${target} INTERFACE ${root})
   else()
     target_include_directories(${target} PUBLIC ${root})
+    # The program's own code is held to these too; size arithmetic on
+    # untrusted fields is where a silent narrowing or a shadowed name hurts.
+    target_compile_options(${target} PRIVATE -Wshadow -Wconversion)
   endif()
 endfunction()
 

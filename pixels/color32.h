@@ -15,7 +15,7 @@ constexpr TColor32 clBlack32 = 0xFF000000;       // opaque black: default fill o
 constexpr TColor32 clWhite32 = 0xFFFFFFFF;       // opaque white
 constexpr TColor32 clTransparent32 = 0x00000000;  // a freshly sized store, the default outer colour
 
-constexpr uint8_t AlphaComponent(TColor32 color) { return color >> 24; }
+constexpr uint8_t AlphaComponent(TColor32 color) { return static_cast<uint8_t>(color >> 24); }
 constexpr uint8_t RedComponent(TColor32 color) { return (color >> 16) & 0xFF; }
 constexpr uint8_t GreenComponent(TColor32 color) { return (color >> 8) & 0xFF; }
 constexpr uint8_t BlueComponent(TColor32 color) { return color & 0xFF; }
