@@ -92,6 +92,7 @@ TEST(Luminosity, QuickSortKeepsTheProceduresOrder) {
         {"non-transitive chain", PairsOf({100.008f, 100.0f, 100.016f}), {100.016f, 100.0f, 100.008f}},
         {"two close keys stay", PairsOf({2.0f, 2.0001f}), {2.0f, 2.0001f}},
         {"two close keys stay, reversed", PairsOf({2.0001f, 2.0f}), {2.0001f, 2.0f}},
+        {"two separated keys are exchanged", PairsOf({1.0f, 2.0f}), {2.0f, 1.0f}},
         {"zero ends last", PairsOf({0.0f, 0.114f, 255.0f, 29.07f}), {255.0f, 29.07f, 0.114f, 0.0f}},
         {"one entry", PairsOf({3.0f}), {3.0f}},
     };
