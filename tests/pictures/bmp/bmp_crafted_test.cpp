@@ -163,6 +163,13 @@ TEST(BmpCrafted, RowsOfWholeWordsNeedNoPaddingEvenWithBytesAfterThePixels) {
         EXPECT_EQ(LoadError(writer.Build()), "") << c.bitCount << " bits";
         EXPECT_EQ(LoadedPixels(writer), c.expected) << c.bitCount << " bits";
     }
+
+    // Uncompressed rows ignore an image-size field that claims too little.
+    BmpWriter understated;
+    understated.Height = 2;
+    understated.ImageSize = 4;
+    understated.Pixels = Bytes({1, 2, 3, 0, 4, 5, 6, 0});
+    EXPECT_EQ(LoadedPixels(understated), (std::vector<uint32_t>{0x060504, 0x030201}));
 }
 
 TEST(BmpCrafted, PicturesAboveThePixelLimitAreRefusedBeforeAllocation) {

@@ -132,8 +132,8 @@ TEST(PngRender, PartialDrawingOntoAPartlyTransparentTarget) {
     };
     // Straight alpha 128: colour (127 * 100 + 128 * c + 127) / 255; alpha
     // 255 - (2 * 127 + 127) / 255 = 254.
-    EXPECT_EQ(drawnOver(PngFile(IhdrData(1, 1, 8, 6), {IdatChunks(Unfiltered({{0, 0, 200, 128}}))}), 1),
-              (std::vector<TBytes>{{150, 50, 50, 254}}));
+    EXPECT_EQ(drawnOver(PngFile(IhdrData(2, 1, 8, 6), {IdatChunks(Unfiltered({{0, 0, 200, 128, 200, 0, 0, 128}}))}), 2),
+              (std::vector<TBytes>{{150, 50, 50, 254}, {50, 50, 150, 254}}));
     EXPECT_EQ(drawnOver(PngFile(IhdrData(1, 1, 8, 4), {IdatChunks(Unfiltered({{200, 128}}))}), 1),
               (std::vector<TBytes>{{150, 150, 150, 254}}));
     // Palette entries at alpha 100, 50 and 255: colour (a * c + (255 - a) *
