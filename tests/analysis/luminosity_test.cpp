@@ -92,6 +92,7 @@ TEST(Luminosity, QuickSortKeepsTheProceduresOrder) {
         {"non-transitive chain", PairsOf({100.008f, 100.0f, 100.016f}), {100.016f, 100.0f, 100.008f}},
         {"two close keys stay", PairsOf({2.0f, 2.0001f}), {2.0f, 2.0001f}},
         {"two close keys stay, reversed", PairsOf({2.0001f, 2.0f}), {2.0001f, 2.0f}},
+        {"two separated keys are exchanged", PairsOf({1.0f, 2.0f}), {2.0f, 1.0f}},
         {"zero ends last", PairsOf({0.0f, 0.114f, 255.0f, 29.07f}), {255.0f, 29.07f, 0.114f, 0.0f}},
         {"one entry", PairsOf({3.0f}), {3.0f}},
     };
@@ -99,6 +100,57 @@ TEST(Luminosity, QuickSortKeepsTheProceduresOrder) {
         SortByLuminosity(c.input);
         EXPECT_EQ(Keys(c.input), c.expected) << c.name;
     }
+}
+
+TEST(Luminosity, ExplicitEpsilonIncludesTheEdge) {
+    // Differences of 0.25 and 0.5 are exact in float; the edge counts as same.
+    EXPECT_TRUE(SameValue(1.5f, 1.75f, 0.25f));
+    EXPECT_TRUE(SameValue(1.75f, 1.5f, 0.25f));
+    EXPECT_FALSE(SameValue(1.5f, 1.75f, std::nextafter(0.25f, 0.0f)));
+    EXPECT_TRUE(SameValue(-3.0f, -2.5f, 0.5f));
+    EXPECT_EQ(CompareValue(1.5f, 1.75f, 0.25f), 0);
+    EXPECT_EQ(CompareValue(1.5f, 1.75f, 0.125f), -1);
+    EXPECT_EQ(CompareValue(1.75f, 1.5f, 0.125f), 1);
+}
+
+TEST(Luminosity, QuickSortOrderOfWorkedExamples) {
+    // Keys 0.006 apart around 100, where the tolerance is 0.01: neighbours
+    // compare equal, keys two steps apart do not. The expected orders were
+    // traced by hand through the partitioning (first: middle pivot 100.012,
+    // two exchanges, then the two pairs). Each entry's colour is its step, so
+    // the colours must travel with their keys.
+    const float step[] = {100.0f, 100.006f, 100.012f, 100.018f, 100.024f, 100.03f, 100.036f};
+    auto pairsOf = [&](std::initializer_list<uint32_t> steps) {
+        TPixelData pairs;
+        for (uint32_t s : steps) pairs.push_back({step[s], s});
+        return pairs;
+    };
+    struct Case {
+        const char* name;
+        TPixelData input;
+        std::vector<TColor32> expected;
+    } cases[] = {
+        {"four, pivot at the lower middle", pairsOf({0, 2, 3, 1}), {3, 1, 2, 0}},
+        {"four, reversed", pairsOf({3, 2, 1, 0}), {1, 2, 3, 0}},
+        {"seven, two levels", pairsOf({5, 4, 2, 0, 3, 1, 6}), {6, 3, 4, 5, 2, 1, 0}},
+    };
+    for (Case& c : cases) {
+        SortByLuminosity(c.input);
+        std::vector<TColor32> colours;
+        for (const TLuminosityPair& pair : c.input) {
+            colours.push_back(pair.Value);
+            EXPECT_EQ(pair.Key, step[pair.Value]) << c.name;
+        }
+        EXPECT_EQ(colours, c.expected) << c.name;
+    }
+    // Equal keys: every exchange of the sweep fires, so the order reverses.
+    TPixelData equal;
+    for (TColor32 colour : {0xFF0000FFu, 0xFF0000FEu, 0xFF0000FDu, 0xFF0000FCu}) equal.push_back({7.5f, colour});
+    SortByLuminosity(equal);
+    EXPECT_EQ(equal[0].Value, 0xFF0000FCu);
+    EXPECT_EQ(equal[1].Value, 0xFF0000FDu);
+    EXPECT_EQ(equal[2].Value, 0xFF0000FEu);
+    EXPECT_EQ(equal[3].Value, 0xFF0000FFu);
 }
 
 TEST(Luminosity, SortOrdersSeparatedKeysAndMovesColoursWithThem) {

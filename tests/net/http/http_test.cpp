@@ -88,6 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
         TBodyCase{"InterimAnswerSkipped",
                   "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n1.0", false, "1.0"},
         TBodyCase{"NoContent", "HTTP/1.1 204 No Content\r\n\r\n", false, ""},
+        TBodyCase{"LastSuccessCodeHasABody", "HTTP/1.1 299 Fine\r\nContent-Length: 3\r\n\r\n1.0", false, "1.0"},
+        TBodyCase{"NoContentIgnoresALength", "HTTP/1.1 204 No Content\r\nContent-Length: 3\r\n\r\n", false, ""},
         TBodyCase{"TextWithoutCharsetIsLatin1", "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n\xE9", true,
                   "\xC3\xA9"},
         TBodyCase{"OctetsByteForByte", "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n\xE9",

@@ -134,6 +134,44 @@ TEST(BmpCrafted, DeclaredSizesAreNeverTrusted) {
     EXPECT_EQ(LoadedPixels(oversized), std::vector<uint32_t>{0x5A5A5A});
 }
 
+TEST(BmpCrafted, RowsOfWholeWordsNeedNoPaddingEvenWithBytesAfterThePixels) {
+    // Width times bits a multiple of 32: rows of 12, 4 and 4 bytes without
+    // filler. No image-size field, and bytes after the pixels that must not
+    // be taken for more rows.
+    struct Case {
+        int32_t width;
+        uint16_t bitCount;
+        std::vector<uint32_t> colours;
+        std::vector<uint8_t> pixels;
+        std::vector<uint32_t> expected;
+    } cases[] = {
+        {4, 24, {}, Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32}),
+         {0x171615, 0x1A1918, 0x1D1C1B, 0x201F1E, 0x030201, 0x060504, 0x090807, 0x0C0B0A}},
+        {1, 32, {}, Bytes({1, 2, 3, 0, 4, 5, 6, 0}), {0x060504, 0x030201}},
+        {4, 8, {0x000000, 0x0000FF, 0x00FF00, 0xFF0000}, Bytes({0, 1, 2, 3, 3, 2, 1, 0}),
+         {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0x000000, 0x0000FF, 0x00FF00, 0xFF0000}},
+    };
+    for (const Case& c : cases) {
+        BmpWriter writer;
+        writer.Width = c.width;
+        writer.Height = 2;
+        writer.BitCount = c.bitCount;
+        writer.Colors = c.colours;
+        writer.ColorsUsed = static_cast<uint32_t>(c.colours.size());
+        writer.Pixels = c.pixels;
+        writer.Pixels.insert(writer.Pixels.end(), 64, 0xEE);
+        EXPECT_EQ(LoadError(writer.Build()), "") << c.bitCount << " bits";
+        EXPECT_EQ(LoadedPixels(writer), c.expected) << c.bitCount << " bits";
+    }
+
+    // Uncompressed rows ignore an image-size field that claims too little.
+    BmpWriter understated;
+    understated.Height = 2;
+    understated.ImageSize = 4;
+    understated.Pixels = Bytes({1, 2, 3, 0, 4, 5, 6, 0});
+    EXPECT_EQ(LoadedPixels(understated), (std::vector<uint32_t>{0x060504, 0x030201}));
+}
+
 TEST(BmpCrafted, PicturesAboveThePixelLimitAreRefusedBeforeAllocation) {
     BmpWriter writer;
     writer.Width = writer.Height = 20000;

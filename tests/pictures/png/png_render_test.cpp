@@ -113,6 +113,36 @@ TEST(PngRender, PartialDrawingOverPixelsAndStretched) {
     }
 }
 
+TEST(PngRender, PartialDrawingOntoAPartlyTransparentTarget) {
+    // Target (100, 100, 100) at alpha 253 under each kind of partial alpha.
+    auto drawnOver = [](const TBytes& file, int width) {
+        auto png = Loaded(file);
+        TBitmap target;
+        target.SetPixelFormat(pf32bit);
+        target.SetSize(width, 1);
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = target.ScanLine(0) + 4 * x;
+            p[0] = p[1] = p[2] = 100;
+            p[3] = 253;
+        }
+        png->Draw(target.Canvas(), Rect(0, 0, width, 1));
+        std::vector<TBytes> pixels;
+        for (int x = 0; x < width; ++x) pixels.push_back(Pixel32(target, x, 0));
+        return pixels;
+    };
+    // Straight alpha 128: colour (127 * 100 + 128 * c + 127) / 255; alpha
+    // 255 - (2 * 127 + 127) / 255 = 254.
+    EXPECT_EQ(drawnOver(PngFile(IhdrData(2, 1, 8, 6), {IdatChunks(Unfiltered({{0, 0, 200, 128, 200, 0, 0, 128}}))}), 2),
+              (std::vector<TBytes>{{150, 50, 50, 254}, {50, 50, 150, 254}}));
+    EXPECT_EQ(drawnOver(PngFile(IhdrData(1, 1, 8, 4), {IdatChunks(Unfiltered({{200, 128}}))}), 1),
+              (std::vector<TBytes>{{150, 150, 150, 254}}));
+    // Palette entries at alpha 100, 50 and 255: colour (a * c + (255 - a) *
+    // 100 + 255) >> 8, and the entry's alpha replaces the target's.
+    EXPECT_EQ(drawnOver(PngFile(IhdrData(3, 1, 8, 3), {Plte, Chunk("tRNS", {100, 50}),
+                                                       IdatChunks(Unfiltered({{0, 1, 2}}))}), 3),
+              (std::vector<TBytes>{{139, 139, 139, 100}, {86, 84, 83, 50}, {0, 0, 0, 255}}));
+}
+
 TEST(PngRender, PaletteIndexWithoutEntryFailsInPartialDrawing) {
     // Index 5 of a 3-entry palette, with partial transparency.
     auto png = Loaded(PngFile(IhdrData(1, 1, 8, 3), {Plte, Chunk("tRNS", {100, 50}), IdatChunks(Unfiltered({{5}}))}));

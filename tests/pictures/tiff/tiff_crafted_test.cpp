@@ -6,6 +6,10 @@
 
 #include "tiff_test_support.h"
 
+#include <cmath>
+
+#include "pictures/tiff/tiff_decoder.h"
+
 using namespace tifftest;
 
 namespace {
@@ -34,6 +38,34 @@ TEST(TiffCrafted, AlphaReachesTheBitmapPremultipliedWhateverItsKind) {
     EXPECT_EQ(OnlyPixel(MakeTiff(1, 1, 4, Rgb, 2, {50, 100, 200, 0})), 0x00000000u);
     EXPECT_EQ(OnlyPixel(MakeTiff(1, 1, 3, Rgb, 0, {50, 100, 200})), 0xFF3264C8u);
     EXPECT_EQ(OnlyPixel(MakeTiff(1, 1, 2, MinIsBlack, 2, {90, 255})), 0xFF5A5A5Au);
+}
+
+// The straight blue, green, red and alpha bytes the decoder hands over.
+std::vector<uint8_t> DecodedFrame(const std::vector<uint8_t>& tiff) {
+    const auto decoder = imaging::CreateTiffDecoder(tiff);
+    return decoder->DecodeFrame(0).Pixels;
+}
+
+TEST(TiffCrafted, AssociatedAlphaIsDividedOutRoundingToNearest) {
+    // Stored premultiplied red, green, blue, alpha; worked by hand:
+    // 25 * 255 / 128 = 49.8 -> 50, 1 * 255 / 128 = 1.99 -> 2,
+    // 199 * 255 / 200 = 253.7 -> 254, 100 * 255 / 200 = 127.5 -> 128,
+    // 254 * 255 / 200 = 323.9 -> 255 at most.
+    EXPECT_EQ(DecodedFrame(MakeTiff(4, 1, 4, Rgb, 1, {25, 0, 1, 128, 199, 100, 254, 200, 9, 9, 9, 0, 10, 20, 30, 255})),
+              (std::vector<uint8_t>{2, 0, 50, 128, 255, 128, 254, 200, 0, 0, 0, 0, 30, 20, 10, 255}));
+
+    // Every colour value at alpha 77, against the nearest straight value.
+    std::vector<uint8_t> stored;
+    for (int v = 0; v <= 77; ++v) stored.insert(stored.end(), {uint8_t(v), uint8_t(77 - v), uint8_t(v / 2), 77});
+    const std::vector<uint8_t> frame = DecodedFrame(MakeTiff(78, 1, 4, Rgb, 1, stored));
+    ASSERT_EQ(frame.size(), stored.size());
+    auto straight = [](int v) { return uint8_t(std::floor(v * 255.0 / 77 + 0.5)); };
+    for (int v = 0; v <= 77; ++v) {
+        const uint8_t* bgra = &frame[size_t(v) * 4];
+        EXPECT_EQ((std::vector<int>{bgra[0], bgra[1], bgra[2], bgra[3]}),
+                  (std::vector<int>{straight(v / 2), straight(77 - v), straight(v), 77}))
+            << "value " << v;
+    }
 }
 
 TEST(TiffCrafted, ColoursArriveTopRowFirstAndInksBecomeLight) {
