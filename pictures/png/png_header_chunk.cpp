@@ -73,7 +73,7 @@ void TChunkIHDR::PrepareImage() {
     const int64_t dibBytes = FBytesPerRow * height;
     const int64_t planeBytes =
         dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
-    if (planeBytes >= gdi::MaxPixelBytes) OutOfMemory();
+    if (planeBytes >= gdi::MaxPixelBytes()) OutOfMemory();
     try {
         FImageData.assign(size_t(FBytesPerRow * height), 0);
         if (hasAlpha) FImageAlpha.assign(size_t(width * height), 0);
