@@ -34,7 +34,9 @@ int64_t MaxPixelBytes();  // MaxPixels() × 4
 // while every limit check still compares against MaxPixels(). 0: no ceiling.
 void SetPixelLimitLog2(int log2);
 void SetAllocationCeiling(int64_t pixels);
-bool AboveAllocationCeiling(int64_t width, int64_t height);
+// What every allocation of pixels asks (the layer's bitmaps, the readers'
+// own planes and frames): within the limit and under the ceiling.
+bool MayAllocatePixels(int64_t width, int64_t height, int bitCount);
 
 // The bit counts a DIB may have: 1, 4, 8, 16, 24 and 32.
 bool IsDibBitCount(int64_t bitCount);

@@ -17,10 +17,11 @@ int64_t MaxPixelBytes() { return MaxPixels() * 4; }
 void SetPixelLimitLog2(int log2) { PixelLimitLog2 = log2 < 1 ? 1 : log2 > FullPixelLimitLog2 ? FullPixelLimitLog2 : log2; }
 void SetAllocationCeiling(int64_t pixels) { AllocationCeiling = pixels; }
 
-bool AboveAllocationCeiling(int64_t width, int64_t height) {
+bool MayAllocatePixels(int64_t width, int64_t height, int bitCount) {
+    if (!WithinPixelLimit(width, height, bitCount)) return false;
     const int64_t ceiling = AllocationCeiling.load(std::memory_order_relaxed);
-    // Both factors are already within the limit: the product cannot overflow.
-    return ceiling > 0 && width * height > ceiling;
+    // Both factors are within the limit now: the product cannot overflow.
+    return ceiling <= 0 || width * height <= ceiling;
 }
 
 bool IsDibBitCount(int64_t bitCount) {

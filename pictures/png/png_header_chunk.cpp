@@ -57,7 +57,7 @@ void TChunkIHDR::PrepareImage() {
     const int64_t height = FIHDRData.Height;
     // No DIB for an empty picture, a depth without DIB format, or a picture
     // above the graphics layer's pixel limit: refused before any allocation.
-    if (bitCount == 0 || width == 0 || height == 0 || !gdi::WithinPixelLimit(width, height, bitCount))
+    if (bitCount == 0 || width == 0 || height == 0 || !gdi::MayAllocatePixels(width, height, bitCount))
         OutOfMemory();
     gdi::BITMAPINFOHEADER& header = FBitmapInfo.Header;
     header.biWidth = int32_t(width);

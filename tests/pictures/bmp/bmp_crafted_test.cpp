@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "bmp_test_support.h"
-#include "pictures/bmp_read_header.h"
+#include "pictures/bmp/bmp_read_header.h"
 
 using namespace bmptest;
 

@@ -66,13 +66,15 @@ TBytes BigEndian32(uint32_t value) {
     return out;
 }
 
+// The CRC of name and count zeros, put together from the CRCs of runs of
+// 2^k zeros, so that gigabytes of zeros cost no time.
 uint32_t CrcOfZeros(const char* name, uint32_t count) {
     uLong crc = crc32(0, reinterpret_cast<const Bytef*>(name), 4);
-    const TBytes zeros(1 << 20, 0);
-    for (uint32_t done = 0; done < count;) {
-        const uint32_t block = std::min<uint32_t>(count - done, uint32_t(zeros.size()));
-        crc = crc32(crc, zeros.data(), block);
-        done += block;
+    const Bytef zero = 0;
+    uLong run = crc32(0, &zero, 1);  // of 2^k zeros, k = 0, 1, ...
+    for (uint64_t length = 1; count != 0; length *= 2, count /= 2) {
+        if (count & 1) crc = crc32_combine(crc, run, z_off_t(length));
+        run = crc32_combine(run, run, z_off_t(length));
     }
     return uint32_t(crc);
 }
