@@ -1,10 +1,10 @@
 #include "base/folder_lock.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <vector>
 
 namespace {

@@ -1,12 +1,12 @@
 #include "base/interrupt_cleanup.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
 #include <mutex>
-#include <unistd.h>
 
 namespace {
 

@@ -11,8 +11,8 @@
 // Failures are returned as errno values: the faces over this class raise
 // their own exceptions with their own messages.
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 class TReplacementFile {
 public:

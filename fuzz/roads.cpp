@@ -68,8 +68,7 @@ void HeadersRoad(const uint8_t* data, size_t size) {
     TMemoryStream stream(std::vector<uint8_t>(data, data + size));
     try {
         picture->LoadFromStream(stream);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
 }
 
 // The first byte picks how many bytes each receive hands over, so that lines
@@ -83,8 +82,7 @@ void HttpRoad(const uint8_t* data, size_t size) {
     for (int request = 0; request < 2; ++request) {
         try {
             http.Get("http://example.test/Softwares/Version.txt");
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) {}
     }
 }
 
@@ -94,7 +92,7 @@ struct TNamedRoad {
 };
 
 constexpr TNamedRoad Roads[] = {
-    {"bmp", PictureRoad<TBitmap>},   {"png", PictureRoad<TPngImage>}, {"jpeg", PictureRoad<TJPEGImage>},
+    {"bmp", PictureRoad<TBitmap>},   {"png", PictureRoad<TPngImage>},  {"jpeg", PictureRoad<TJPEGImage>},
     {"gif", PictureRoad<TGIFImage>}, {"tiff", PictureRoad<TWICImage>}, {"http", HttpRoad},
     {"headers", HeadersRoad},
 };

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "base/exception.h"
 #include "base/stream.h"
@@ -117,7 +117,8 @@ TEST(ReplacementFile, InterruptingSignalRemovesTheTemporaryFile) {
         ::kill(child, signalNumber);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << "ended by the signal, status " << status;
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber)
+            << "ended by the signal, status " << status;
         EXPECT_EQ(folder.Entries(), 0u);
     }
 }

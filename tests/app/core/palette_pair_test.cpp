@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -10,7 +11,6 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
-#include <unistd.h>
 
 #include "app/core/palette_generation.h"
 
