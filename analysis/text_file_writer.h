@@ -1,17 +1,19 @@
 #pragma once
-// A text file written through a large buffer into a temporary file beside the
-// target, renamed over the target only once complete: a failure part-way
-// leaves the previous file as it was and removes the temporary one. Every
-// failure raises EInOutError with the message of its system error code.
+// A text file written through a large buffer into a TReplacementFile (see
+// base/replacement_file.h), renamed over the target only once complete: a
+// failure part-way leaves the previous file as it was and removes the
+// temporary one. Every failure raises EInOutError with the message of its
+// system error code.
 
 #include <cstddef>
 #include <memory>
 #include <string>
 
+#include "base/replacement_file.h"
+
 class TTextFileWriter {
 public:
     explicit TTextFileWriter(const std::string& fileName);
-    ~TTextFileWriter();
     TTextFileWriter(const TTextFileWriter&) = delete;
     TTextFileWriter& operator=(const TTextFileWriter&) = delete;
 
@@ -35,8 +37,7 @@ private:
     void Flush();
 
     std::string FTarget;
-    std::string FTemporary;
-    int FDescriptor = -1;
+    TReplacementFile FFile;
     std::unique_ptr<char[]> FBuffer;
     size_t FUsed = 0;
 };

@@ -21,6 +21,29 @@ std::string SystemText(int error) {
     return text;
 }
 
+// Opens a file for reading, or returns -1 with errno set. Only regular files
+// are pictures: a FIFO would block the open (and then every read) until some
+// other program writes into it, a device may never end. The open does not
+// wait, and whatever is not a regular file is refused.
+int OpenRegularFile(const std::string& fileName) {
+    const int descriptor = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return -1;
+    struct stat status {};
+    int error = 0;
+    if (::fstat(descriptor, &status) != 0)
+        error = errno;
+    else if (S_ISDIR(status.st_mode))
+        error = EISDIR;
+    else if (!S_ISREG(status.st_mode))
+        error = EINVAL;
+    else if (::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error == 0) return descriptor;
+    ::close(descriptor);
+    errno = error;
+    return -1;
+}
+
 }  // namespace
 
 void TStream::ReadBuffer(void* buffer, size_t count) {
@@ -79,13 +102,7 @@ void TMemoryStream::Clear() {
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) {
     if (mode == Mode::OpenRead) {
-        FDescriptor = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat status {};
-        if (FDescriptor >= 0 && ::fstat(FDescriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
-            ::close(FDescriptor);
-            FDescriptor = -1;
-            errno = EISDIR;
-        }
+        FDescriptor = OpenRegularFile(fileName);
         if (FDescriptor < 0)
             throw EFOpenError(Format("Cannot open file \"%s\". %s", ExpandFileName(fileName).c_str(),
                                      SystemText(errno).c_str()));
@@ -98,7 +115,7 @@ TFileStream::TFileStream(const std::string& fileName, Mode mode) {
 }
 
 TFileStream::~TFileStream() {
-    if (FDescriptor >= 0) ::close(FDescriptor);
+    if (FOwned && FDescriptor >= 0) ::close(FDescriptor);
 }
 
 size_t TFileStream::Read(void* buffer, size_t count) {
@@ -141,7 +158,7 @@ void TFileStream::Close() {
     FDescriptor = -1;
     const bool synced = ::fsync(descriptor) == 0 || errno == EINVAL || errno == EROFS;
     if (!synced) FLastErrno = errno;
-    const bool closed = ::close(descriptor) == 0;
+    const bool closed = !FOwned || ::close(descriptor) == 0;
     if (!closed) FLastErrno = errno;
     if (!synced || !closed) throw EWriteError("Stream write error");
 }
@@ -155,38 +172,20 @@ std::string ExpandFileName(const std::string& fileName) {
     return result + fileName;
 }
 
-TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : FTarget(ExpandFileName(fileName)) {
-    struct stat status {};
-    if (::stat(FTarget.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
-        throw EFCreateError(Format("Cannot create file \"%s\". %s", FTarget.c_str(), SystemText(EISDIR).c_str()));
-    const size_t slash = FTarget.rfind('/');
-    std::string pattern = FTarget.substr(0, slash + 1) + "." + FTarget.substr(slash + 1) + ".XXXXXX";
-    const int descriptor = ::mkstemp(pattern.data());
-    if (descriptor < 0) {
-        const int error = errno;
-        throw EFCreateError(Format("Cannot create file \"%s\". %s", FTarget.c_str(), SystemText(error).c_str()));
-    }
-    ::close(descriptor);
-    FTemporary = pattern;
-    // Keep the permissions an ordinary new file would get, not mkstemp's 0600.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(FTemporary.c_str(), 0666 & ~mask);
-    try {
-        FStream = new TFileStream(FTemporary, TFileStream::Mode::Create);
-    } catch (...) {
-        ::unlink(FTemporary.c_str());
-        throw;
-    }
+namespace {
+
+int CreateOrRaise(TReplacementFile& file, const std::string& target) {
+    const int error = file.Create(target);
+    if (error != 0)
+        throw EFCreateError(Format("Cannot create file \"%s\". %s", target.c_str(), SystemText(error).c_str()));
+    return file.Descriptor();
 }
 
-TAtomicFileWriter::~TAtomicFileWriter() {
-    delete FStream;
-    if (!FCommitted) ::unlink(FTemporary.c_str());
-}
+}  // namespace
+
+TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName)
+    : FTarget(ExpandFileName(fileName)), FStream(CreateOrRaise(FFile, FTarget)) {}
 
 void TAtomicFileWriter::Commit() {
-    FStream->Close();
-    if (::rename(FTemporary.c_str(), FTarget.c_str()) != 0) throw EWriteError("Stream write error");
-    FCommitted = true;
+    if (FFile.Commit() != 0) throw EWriteError("Stream write error");
 }

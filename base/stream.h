@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/replacement_file.h"
+
 class TStream {
 public:
     virtual ~TStream() = default;
@@ -54,9 +56,12 @@ class TFileStream : public TStream {
 public:
     enum class Mode { OpenRead, Create };
     // OpenRead: EFOpenError "Cannot open file "%s". %s" when the file cannot
-    // be opened. Create: the file is created or emptied, EFCreateError
+    // be opened or is not a regular file (a folder, FIFO, device: refused
+    // without waiting for a writer). Create: the file is created or emptied, EFCreateError
     // "Cannot create file "%s". %s" on failure.
     TFileStream(const std::string& fileName, Mode mode);
+    // A stream over a descriptor that its owner keeps and closes.
+    explicit TFileStream(int borrowedDescriptor) : FDescriptor(borrowedDescriptor), FOwned(false) {}
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -69,30 +74,31 @@ public:
     int Descriptor() const { return FDescriptor; }
     // The errno of the last failed call, 0 when none failed.
     int LastErrno() const { return FLastErrno; }
-    // Flushes to disk and closes; raises EWriteError on failure.
+    // Flushes to disk and closes (a borrowed descriptor is only flushed and
+    // no longer used); raises EWriteError on failure.
     void Close();
 
 private:
     int FDescriptor = -1;
+    bool FOwned = true;
     int FLastErrno = 0;
 };
 
 // Absolute form of a path, relative paths taken from the current directory.
 std::string ExpandFileName(const std::string& fileName);
 
-// Writes a file safely: the content goes to a temporary file in the target's
-// folder that replaces the target only once complete. On any failure the
-// temporary file is removed and an existing target stays as it was.
+// Writes a file safely through a TReplacementFile (see replacement_file.h):
+// the target is replaced only once the content is complete. On any failure
+// the temporary file is removed and an existing target stays as it was.
 class TAtomicFileWriter {
 public:
     // Raises EFCreateError "Cannot create file "%s". %s" (with the target's
     // full path) when the temporary file cannot be created.
     explicit TAtomicFileWriter(const std::string& fileName);
-    ~TAtomicFileWriter();  // removes the temporary file unless committed
     TAtomicFileWriter(const TAtomicFileWriter&) = delete;
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
 
-    TFileStream& Stream() { return *FStream; }
+    TFileStream& Stream() { return FStream; }
     // Flushes, closes and renames over the target; raises EWriteError
     // "Stream write error" when that fails.
     void Commit();
@@ -100,7 +106,6 @@ public:
 
 private:
     std::string FTarget;
-    std::string FTemporary;
-    TFileStream* FStream = nullptr;
-    bool FCommitted = false;
+    TReplacementFile FFile;  // removes the temporary file unless committed
+    TFileStream FStream;
 };

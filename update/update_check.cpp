@@ -2,6 +2,8 @@
 
 #include "base/stream.h"
 #include "net/http/http.h"
+#include "net/http/http_exceptions.h"
+#include "update/status_report.h"
 
 namespace {
 
@@ -33,7 +35,11 @@ std::string GetLatestVersion(const std::string& /*softwareName*/, const TUpdateS
     http.SetRequestTimeout(server.TotalTimeout);
     http.SetMaxErrorBodySize(MaxVersionTextSize);
     TVersionTextStream body;
-    http.Get(server.URL, body);
+    try {
+        http.Get(server.URL, body);
+    } catch (const EIdHTTPProtocolException& error) {
+        throw EIdHTTPProtocolException(error.ErrorCode(), ReportedStatusText(error.Message()), error.ErrorMessage());
+    }
     return ResponseBodyToText(http.Response(), body.Data());
 }
 

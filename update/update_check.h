@@ -11,7 +11,8 @@
 // The call blocks (at most about 30 s, see TUpdateServer). Every failure is
 // an exception derived from Exception (base/exception.h): name not found,
 // connection refused, time limits ("Connect timed out.", "Read timed out."),
-// an error status (message: the server's status line), a version text over
+// an error status (message: the server's status line, its first 200
+// characters shown, see status_report.h), a version text over
 // 64 KiB ("Error: ..."). The panel is then left as it was created, visible;
 // the window shows the exception as its error report and starts all the
 // same. The panel is touched only when an answer arrived.

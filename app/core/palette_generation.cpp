@@ -2,6 +2,7 @@
 
 #include "analysis/distinct_colors.h"
 #include "analysis/palette_outputs.h"
+#include "base/folder_lock.h"
 #include "base/stream.h"
 
 namespace {
@@ -27,6 +28,9 @@ std::optional<TPixelData> PreparePalette(const TBitmap32& bmp32, std::unique_ptr
 
 TPaletteFiles WritePaletteFiles(TPixelData pixelData, const std::string& directory, const TPhaseObserver& onPhase) {
     TPaletteFiles files{PathIn(directory, LuminosityValuesFileName), PathIn(directory, PaletteFileName)};
+    // Two runs writing into one folder at once would otherwise leave a pair
+    // from different runs.
+    const TFolderLock lock(directory);
     BeginPhase(onPhase, "Writing LuminosityValues.txt");
     WriteLuminosityValues(pixelData, files.LuminosityValuesPath);
 

@@ -29,8 +29,9 @@ std::optional<TPixelData> PreparePalette(const TBitmap32& bmp32, std::unique_ptr
                                          const TPhaseObserver& onPhase = {});
 
 // Writes LuminosityValues.txt and then Palette.bmp into directory (empty: the
-// current directory). The pairs are released as soon as the palette bitmap
-// holds them, before it is saved. A failure of the text file raises
+// current directory), holding the folder's lock (TFolderLock) throughout so
+// that the pair always comes from one run. The pairs are released as soon as
+// the palette bitmap holds them, before it is saved. A failure of the text file raises
 // EInOutError and leaves both files as they were; a failure of the palette
 // file leaves the new text file in place.
 TPaletteFiles WritePaletteFiles(TPixelData pixelData, const std::string& directory,

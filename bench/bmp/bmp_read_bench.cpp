@@ -22,7 +22,7 @@ constexpr int32_t Height = 4000;
 const std::string& BenchFile() {
     static const std::string path = [] {
         std::string name = "/tmp/tw_bench_bmp_" + std::to_string(::getpid()) + ".bmp";
-        const int64_t rowBytes = BmpRowBytes(Width, 24);
+        const int64_t rowBytes = gdi::DibRowBytes(Width, 24);
         gdi::BITMAPINFOHEADER info;
         info.biWidth = Width;
         info.biHeight = Height;
@@ -62,7 +62,7 @@ void BM_PlainRead(benchmark::State& state) {
         ::close(descriptor);
         benchmark::DoNotOptimize(buffer.get());
     }
-    state.SetBytesProcessed(state.iterations() * (BmpRowBytes(Width, 24) * Height + 54));
+    state.SetBytesProcessed(state.iterations() * (gdi::DibRowBytes(Width, 24) * Height + 54));
 }
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -73,7 +73,7 @@ void BM_TBitmapLoadFromFile(benchmark::State& state) {
         bitmap.LoadFromFile(path);
         benchmark::DoNotOptimize(bitmap.Width());
     }
-    state.SetBytesProcessed(state.iterations() * (BmpRowBytes(Width, 24) * Height + 54));
+    state.SetBytesProcessed(state.iterations() * (gdi::DibRowBytes(Width, 24) * Height + 54));
 }
 BENCHMARK(BM_TBitmapLoadFromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 

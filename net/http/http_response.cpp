@@ -9,8 +9,13 @@
 
 namespace {
 
-// Keeps the first bytes written and drops the rest, so that an error body
-// costs bounded memory however much the server sends.
+// Raised inside the reading of an error body once its cap is reached.
+struct TErrorBodyFull {};
+
+// Keeps the first bytes written up to its capacity (negative: no cap) and
+// then stops the reading: what lies beyond the cap is never shown, and a
+// server sending without end must not keep the client reading until its
+// deadline.
 class TCappedMemoryStream : public TMemoryStream {
 public:
     explicit TCappedMemoryStream(int64_t capacity) : FCapacity(capacity) {}
@@ -19,7 +24,7 @@ public:
             return TMemoryStream::Write(buffer, count);
         const int64_t room = std::max<int64_t>(FCapacity - Position(), 0);
         TMemoryStream::Write(buffer, static_cast<size_t>(room));
-        return count;
+        throw TErrorBodyFull{};
     }
 
 private:
@@ -107,6 +112,10 @@ void TIdCustomHTTP::RaiseErrorStatus() {
     try {
         ReadBody(body);
     } catch (const EIdConnClosedGracefully&) {
+        FResponse.KeepAlive = false;
+    } catch (const TErrorBodyFull&) {
+        // The rest of the body is still on its way: the connection cannot
+        // carry another request and is closed with the error.
         FResponse.KeepAlive = false;
     }
     const std::string text = ResponseBodyToText(FResponse, body.Data());

@@ -144,6 +144,16 @@ int64_t ReadColors(BmpHeaders& headers, ReadCursor& cursor) {
     return tableBytes;
 }
 
+// Width, height and bit count come from the file: their product is formed
+// only once the limit check has bounded each of them. A description beyond
+// the limit (or of an unknown bit count) is refused when the bitmap is made;
+// until then it claims no more than what the file holds.
+int64_t DescribedPixelBytes(const gdi::BITMAPINFOHEADER& header, int64_t bytesLeft) {
+    const int64_t height = std::abs(int64_t{header.biHeight});
+    if (header.biWidth <= 0 || !gdi::WithinPixelLimit(header.biWidth, height, header.biBitCount)) return bytesLeft;
+    return gdi::DibRowBytes(header.biWidth, header.biBitCount) * height;
+}
+
 // A pixel offset past the headers and the table marks a gap (or data the
 // writer put in between): the pixels start there. An offset that points back
 // into the headers, or beyond the file, is a writer's mistake; the pixels are
@@ -156,18 +166,12 @@ void FindPixels(BmpHeaders& headers, ReadCursor& cursor, int64_t fileSize, int64
     }
     const gdi::BITMAPINFOHEADER& header = headers.Info.Header;
     int64_t described = header.biSizeImage;
-    if (described == 0 || header.biCompression == gdi::BI_RGB)
-        described = BmpRowBytes(header.biWidth, header.biBitCount) * std::abs(int64_t{header.biHeight});
+    if (described == 0 || header.biCompression == gdi::BI_RGB) described = DescribedPixelBytes(header, cursor.BytesLeft);
     headers.BytesToRead = std::max<int64_t>(0, std::min(described, cursor.BytesLeft));
     headers.PixelSource = cursor.Source;
 }
 
 }  // namespace
-
-int64_t BmpRowBytes(int32_t width, uint16_t bitCount) {
-    if (width <= 0 || bitCount == 0) return 0;
-    return (int64_t{width} * bitCount + 31) / 32 * 4;
-}
 
 BmpHeaders ReadBmpHeaders(TStream& stream, int64_t size) {
     ReadCursor cursor{&stream, stream.Position(), size - int64_t{sizeof(BmpFileHeader)}};

@@ -59,6 +59,3 @@ struct BmpHeaders {
 // short read, EInvalidGraphic "Bitmap image is not valid" for a wrong
 // signature, planes other than 1 or a colour table above 1024 bytes.
 BmpHeaders ReadBmpHeaders(TStream& stream, int64_t size);
-
-// Bytes of one padded row (0 for a width or bit count that describes nothing).
-int64_t BmpRowBytes(int32_t width, uint16_t bitCount);

@@ -14,10 +14,6 @@ namespace {
     throw EInvalidGraphic("Bitmap image is not valid");
 }
 
-bool IsKnownBitCount(uint16_t bitCount) {
-    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
-}
-
 // A header that describes more pixels than the graphics layer holds is
 // refused here exactly as the layer refuses it, before the pixel block or
 // the bytes to expand are allocated. Descriptions refused for other reasons
@@ -25,7 +21,7 @@ bool IsKnownBitCount(uint16_t bitCount) {
 void RefuseAboveLimit(const gdi::BITMAPINFOHEADER& header, int bitCountInMemory) {
     const int64_t width = header.biWidth;
     const int64_t height = std::abs(int64_t{header.biHeight});
-    if (width <= 0 || height == 0 || !IsKnownBitCount(header.biBitCount)) return;
+    if (width <= 0 || height == 0 || !gdi::IsDibBitCount(header.biBitCount)) return;
     if (gdi::WithinPixelLimit(width, height, bitCountInMemory)) return;
     RaiseRefused(gdi::ERROR_NOT_ENOUGH_MEMORY);
 }
@@ -48,7 +44,7 @@ BmpPixels ReadDib(const BmpHeaders& headers) {
 
     // The file's image-size field may claim more than the block holds; the
     // block's own size bounds the read. Bytes not in the file stay zero.
-    const int64_t blockBytes = BmpRowBytes(header.biWidth, header.biBitCount) * gdi::BitmapHeight(dib);
+    const int64_t blockBytes = gdi::DibRowBytes(header.biWidth, header.biBitCount) * gdi::BitmapHeight(dib);
     const int64_t count = std::min(headers.BytesToRead, blockBytes);
     if (count > 0) headers.PixelSource->ReadBuffer(bits, static_cast<size_t>(count));
 

@@ -21,15 +21,28 @@ namespace gdi {
 // One place holds the pixel limit that every decoder meets: no bitmap of
 // more than 2^28 pixels, and no pixel block above 1 GiB. A bitmap above it is
 // refused like any bitmap the system cannot hold (ERROR_NOT_ENOUGH_MEMORY).
-// The fuzz build lowers it (see the top-level CMakeLists.txt).
-#ifndef TW_PIXEL_LIMIT_LOG2
-#define TW_PIXEL_LIMIT_LOG2 28
-#endif
-constexpr int64_t MaxPixels = int64_t{1} << TW_PIXEL_LIMIT_LOG2;
-constexpr int64_t MaxPixelBytes = MaxPixels * 4;
+constexpr int FullPixelLimitLog2 = 28;
+int64_t MaxPixels();      // 2^28, unless a fuzzing harness lowered it
+int64_t MaxPixelBytes();  // MaxPixels() × 4
 
+// For fuzzing harnesses only, set before any picture is read. A few bytes
+// may legally declare a picture at the limit, whose pixels must then exist:
+// under a fuzzer's instrumentation that costs seconds, so the harnesses of
+// the whole picture road lower the limit. The harness of the headers keeps
+// the full limit (the arithmetic near it is what it exercises) and instead
+// sets an allocation ceiling: bitmaps above it are refused as out of memory
+// while every limit check still compares against MaxPixels(). 0: no ceiling.
+void SetPixelLimitLog2(int log2);
+void SetAllocationCeiling(int64_t pixels);
+// What every allocation of pixels asks (the layer's bitmaps, the readers'
+// own planes and frames): within the limit and under the ceiling.
+bool MayAllocatePixels(int64_t width, int64_t height, int bitCount);
+
+// The bit counts a DIB may have: 1, 4, 8, 16, 24 and 32.
+bool IsDibBitCount(int64_t bitCount);
 // Row bytes of a DIB row: padded to a multiple of 4. Returns -1 when width or
-// bit count is out of range (checked in 64 bits, never overflows).
+// bit count is out of range (checked in 64 bits, never overflows). The one
+// row rule of the layer and of every reader.
 int64_t DibRowBytes(int64_t width, int bitCount);
 // True when a width × height bitmap of bitCount bits is within the limits.
 bool WithinPixelLimit(int64_t width, int64_t height, int bitCount);

@@ -51,7 +51,7 @@ HBITMAP NewBitmap(int32_t width, int32_t height, bool topDown, int bitCount, uin
     if (width <= 0 || height <= 0 || !DescribeFormat(bitCount, compression, masks, format))
         return Refuse(ERROR_INVALID_PARAMETER);
     // The pixel limit is checked before anything is multiplied or allocated.
-    if (!WithinPixelLimit(width, height, bitCount)) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
+    if (!MayAllocatePixels(width, height, bitCount)) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
     const int64_t rowBytes = DibRowBytes(width, bitCount);
     const int64_t size = rowBytes * height;
     // The owner exists before the pixels, so that no later failure to

@@ -113,7 +113,7 @@ void DrawFrame(TBitmap& screen, const TGIFFrame& frame, const TFrameImage& image
 std::shared_ptr<TBitmap> MakeScreenBitmap(const TGIFData& data) {
     const TGIFFrame& frame = data.Frames[0];
     // Refused before anything of the screen's size is allocated.
-    if (!gdi::WithinPixelLimit(data.Width, data.Height, 32)) throw EOutOfMemory(kOutOfMemory);
+    if (!gdi::MayAllocatePixels(data.Width, data.Height, 32)) throw EOutOfMemory(kOutOfMemory);
     TFrameImage image;
     if (!frame.Empty()) image = MakeFrameImage(frame, data);
 

@@ -61,7 +61,7 @@ void DecodePixels(TByteReader& reader, TGIFFrame& frame, bool keepPixels) {
 
     const TGIFImageDescriptor& descriptor = frame.Descriptor;
     // Refused before anything of the frame's size is allocated.
-    if (!gdi::WithinPixelLimit(descriptor.Width, descriptor.Height, 8)) throw EOutOfMemory(kOutOfMemory);
+    if (!gdi::MayAllocatePixels(descriptor.Width, descriptor.Height, 8)) throw EOutOfMemory(kOutOfMemory);
     if (keepPixels) {
         const TGIFGraphicControlExtension* control = frame.GraphicControl();
         uint8_t fill = control && control->Transparent() ? control->TransparentColorIndex : 0;

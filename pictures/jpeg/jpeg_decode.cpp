@@ -25,7 +25,7 @@ void RequireWithinPixelLimit(const TJPEGOutput& output) {
     if (output.Kind == TJPEGOutputKind::Unsupported) {
         return;  // refused by TJPEGContext::Start with its own code
     }
-    if (!gdi::WithinPixelLimit(output.Width, output.Height, output.BitsPerPixel())) {
+    if (!gdi::MayAllocatePixels(output.Width, output.Height, output.BitsPerPixel())) {
         gdi::SetLastError(gdi::ERROR_NOT_ENOUGH_MEMORY);
         RaiseOutOfResources();
     }

@@ -26,7 +26,7 @@ std::vector<uint8_t> ReadRest(TStream& stream) {
     if (count <= 0) {
         return {};
     }
-    if (count > gdi::MaxPixelBytes) {
+    if (count > gdi::MaxPixelBytes()) {
         throw EOutOfMemory("Out of memory");
     }
     std::vector<uint8_t> bytes(static_cast<size_t>(count));

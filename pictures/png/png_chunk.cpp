@@ -1,4 +1,7 @@
 #include "pictures/png/png_chunks.h"
+
+#include <algorithm>
+
 #include "pictures/png/png_crc.h"
 #include "pictures/png/png_errors.h"
 #include "pictures/png/png_image.h"
@@ -8,20 +11,30 @@ TChunk::TChunk(TPngImage& owner, std::string name) : FOwner(&owner), FName(std::
 
 std::unique_ptr<TChunk> TChunk::Clone(TPngImage& owner) const { return CloneAs(*this, owner); }
 
+namespace {
+
+constexpr size_t ChunkReadBlock = size_t{1} << 20;
+
+}  // namespace
+
 void TChunk::LoadFromStream(TStream& stream, uint32_t size) {
     // A chunk that claims more data than the file holds is cut off by the end
     // of the file; found before anything of the claimed size is allocated.
     if (int64_t{size} > stream.Remaining()) throw EPngInvalidCRC(png_messages::InvalidCRC);
+    Owner().HoldChunkBytes(size);
     FData.resize(size);
-    uint8_t stored[4];
-    if (ReadUpTo(stream, FData.data(), size) != size || ReadUpTo(stream, stored, 4) != 4)
-        throw EPngInvalidCRC(png_messages::InvalidCRC);
-    if (Owner().CheckCRC()) {
-        TPngCrc crc;
-        crc.Update(FName.data(), 4);
-        crc.Update(FData.data(), FData.size());
-        if (crc.Value() != ReadBigEndian32(stored)) throw EPngInvalidCRC(png_messages::InvalidCRC);
+    // The CRC follows the data as it arrives, block by block.
+    TPngCrc crc;
+    crc.Update(FName.data(), 4);
+    for (size_t done = 0; done < size;) {
+        const size_t block = std::min<size_t>(ChunkReadBlock, size - done);
+        if (ReadUpTo(stream, FData.data() + done, block) != block) throw EPngInvalidCRC(png_messages::InvalidCRC);
+        crc.Update(FData.data() + done, block);
+        done += block;
     }
+    uint8_t stored[4];
+    if (ReadUpTo(stream, stored, 4) != 4) throw EPngInvalidCRC(png_messages::InvalidCRC);
+    if (Owner().CheckCRC() && crc.Value() != ReadBigEndian32(stored)) throw EPngInvalidCRC(png_messages::InvalidCRC);
     Process();
 }
 

@@ -57,7 +57,7 @@ void TChunkIHDR::PrepareImage() {
     const int64_t height = FIHDRData.Height;
     // No DIB for an empty picture, a depth without DIB format, or a picture
     // above the graphics layer's pixel limit: refused before any allocation.
-    if (bitCount == 0 || width == 0 || height == 0 || !gdi::WithinPixelLimit(width, height, bitCount))
+    if (bitCount == 0 || width == 0 || height == 0 || !gdi::MayAllocatePixels(width, height, bitCount))
         OutOfMemory();
     gdi::BITMAPINFOHEADER& header = FBitmapInfo.Header;
     header.biWidth = int32_t(width);
@@ -73,7 +73,7 @@ void TChunkIHDR::PrepareImage() {
     const int64_t dibBytes = FBytesPerRow * height;
     const int64_t planeBytes =
         dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
-    if (planeBytes >= gdi::MaxPixelBytes) OutOfMemory();
+    if (planeBytes >= gdi::MaxPixelBytes()) OutOfMemory();
     try {
         FImageData.assign(size_t(FBytesPerRow * height), 0);
         if (hasAlpha) FImageAlpha.assign(size_t(width * height), 0);

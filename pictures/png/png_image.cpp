@@ -40,6 +40,7 @@ gdi::HPALETTE TPngImage::Palette() const {
 
 void TPngImage::LoadFromStream(TStream& stream) {
     FChunkList.clear();
+    FHeldChunkBytes = 0;
     FGammaTable = IdentityGammaTable();
     FInverseGamma = IdentityGammaTable();
     FInterlaceMethod = imNone;
@@ -47,6 +48,11 @@ void TPngImage::LoadFromStream(TStream& stream) {
     const ScopeFail forgetChunks([this] { FChunkList.clear(); });
     ReadChunks(stream);
     Changed();
+}
+
+void TPngImage::HoldChunkBytes(uint32_t size) {
+    if (FHeldChunkBytes + size > MaxHeldChunkBytes) throw EPNGOutMemory(png_messages::OutMemory);
+    FHeldChunkBytes += size;
 }
 
 void TPngImage::ReadChunks(TStream& stream) {

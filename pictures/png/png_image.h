@@ -57,6 +57,14 @@ public:
     const TGammaTable& GammaTable() const { return FGammaTable; }
     const TGammaTable& InverseGamma() const { return FInverseGamma; }
     bool CheckCRC() const { return FCheckCRC; }
+    // Counts size bytes of chunk data about to be held in the chunk list;
+    // EPNGOutMemory once the picture's chunks together would pass
+    // MaxHeldChunkBytes. The image data is streamed and never held.
+    void HoldChunkBytes(uint32_t size);
+    // The chunks a picture may hold beside its pixels: far above what text,
+    // palettes and the like take, far below what a hostile file may declare
+    // (two chunks of 2 GiB each in a sparse file of a few kilobytes).
+    static constexpr int64_t MaxHeldChunkBytes = int64_t{64} << 20;
 
 private:
     friend class TChunkIHDR;
@@ -68,6 +76,7 @@ private:
     TPNGList FChunkList;
     TInterlaceMethod FInterlaceMethod = imNone;
     bool FCheckCRC = true;
+    int64_t FHeldChunkBytes = 0;  // of the load under way
     TGammaTable FGammaTable;
     TGammaTable FInverseGamma;
 };

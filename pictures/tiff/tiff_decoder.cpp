@@ -105,7 +105,7 @@ Frame TiffDecoder::DecodeFrame(int index) {
         throw EImagingError(WINCODEC_ERR_BADIMAGE);
     // The frame is held at 4 bytes a pixel: above the bitmap limit it cannot
     // be held, and nothing of that size is allocated.
-    if (!gdi::WithinPixelLimit(width, height, 32)) throw EImagingError(E_OUTOFMEMORY);
+    if (!gdi::MayAllocatePixels(width, height, 32)) throw EImagingError(E_OUTOFMEMORY);
 
     Frame frame;
     frame.Width = static_cast<int>(width);

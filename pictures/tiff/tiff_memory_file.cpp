@@ -66,7 +66,7 @@ TiffMemoryFile::TiffMemoryFile(std::span<const uint8_t> bytes) : FBytes(bytes) {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) return;
     // No single allocation of libtiff's may exceed what a bitmap may hold.
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, gdi::MaxPixelBytes);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, gdi::MaxPixelBytes());
     TIFFOpenOptionsSetErrorHandlerExtR(options, CollectMessage, this);
     TIFFOpenOptionsSetWarningHandlerExtR(options, CollectMessage, this);
     // "m": never map; libtiff reads through ReadProc only.

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <fstream>
 #include <iterator>
 
@@ -101,5 +106,32 @@ TEST(AtomicFileWriter, RefusesDirectoriesAndMissingFolders) {
     } catch (const EFCreateError& error) {
         EXPECT_EQ(error.Message(), "Cannot create file \"" + (dir / "no-such-folder" / "Palette.bmp").string() +
                                        "\". No such file or directory");
+    }
+}
+
+// A FIFO blocks an ordinary open until a writer appears; a device may never
+// end. Both are refused at once with the file's "cannot open" message.
+TEST(FileStream, FifoAndDevicesAreRefusedWithoutWaiting) {
+    TempDir dir;
+    const std::string fifo = (dir / "fifo.bmp").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        auto opening = std::async(std::launch::async, [&path] {
+            try {
+                TFileStream stream(path, TFileStream::Mode::OpenRead);
+            } catch (const EFOpenError& error) {
+                return error.Message();
+            }
+            return std::string("opened");
+        });
+        if (opening.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+            // Let the blocked open go on so the test can end, then fail.
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            opening.wait();
+            ::close(writer);
+            FAIL() << "the open waited for a writer";
+        }
+        EXPECT_EQ(opening.get(), "Cannot open file \"" + path + "\". Invalid argument");
     }
 }

@@ -117,6 +117,11 @@ std::vector<TMalformedCase> CraftedCases() {
         {"bmp_pixels_past_end", New<TBitmap>, BmpFile(1000, 1000, 24, 0, {}, TByteString(16, 0)), TExpect::Either},
         {"bmp_index_past_colour_table", New<TBitmap>, BmpFile(2, 2, 8, 0, Grey4, TByteString(8, 250)), TExpect::Either},
         {"bmp_bitfields_without_masks", New<TBitmap>, BmpFile(2, 2, 16, 3, {}, {}), TExpect::Either},
+        // 54 bytes, headers only: row bytes times height passes 2^63.
+        {"bmp_width_and_height_at_int32_max_24", New<TBitmap>, BmpFile(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, {}, {}),
+         TExpect::Refused},
+        {"bmp_width_and_height_at_int32_max_32", New<TBitmap>, BmpFile(0x7FFFFFFF, -0x7FFFFFFF, 32, 0, {}, {}),
+         TExpect::Refused},
         {"bmp_header_only", New<TBitmap>, Truncated(BmpFile(2, 2, 24, 0, {}, {}), 30),
          TExpect::Refused},
         {"png_huge_idat", New<TPngImage>, PngWithIdatLength(0x7FFFFFF0), TExpect::Refused},

@@ -28,12 +28,14 @@ public:
     // The request head up to and including its empty line; what arrived
     // when the client closes or 3 s pass first.
     std::string ReadRequest();
-    void Send(std::string_view bytes) {
+    // False when the client has gone (or the send failed).
+    bool Send(std::string_view bytes) {
         while (!bytes.empty()) {
             const ssize_t sent = send(FSocket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-            if (sent <= 0) return;
+            if (sent <= 0) return false;
             bytes.remove_prefix(static_cast<size_t>(sent));
         }
+        return true;
     }
     // Sleeps; returns false early when the server is stopping.
     bool Pause(int milliseconds);

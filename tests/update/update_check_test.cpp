@@ -9,6 +9,7 @@
 #include "tests/net/loopback_io_handler.h"
 #include "tests/net/loopback_server.h"
 #include "tests/net/test_helpers.h"
+#include "update/status_report.h"
 #include "update/update_check.h"
 #include "update/version.h"
 
@@ -91,6 +92,30 @@ TEST(UpdateCheck, ErrorStatusesReportTheStatusLineAndAreNotFollowed) {
     EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(moved.URL())), "HTTP/1.1 301 Moved Permanently");
     EXPECT_EQ(moved.Requests().size(), 1u);
     EXPECT_EQ(elsewhere.Accepted(), 0);
+}
+
+// The server chooses its status line: the report shows its first 200
+// characters and no control character but the line break.
+TEST(UpdateCheck, StatusLineInTheReportIsCutAndMadeVisible) {
+    const std::string status = "HTTP/1.1 500 " + std::string(14 * 1024, 'O');
+    TLoopbackServer verbose(Answer(status + "\r\nContent-Length: 0\r\n\r\n"));
+    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(verbose.URL())),
+              status.substr(0, 200) + "\u2026");
+
+    TLoopbackServer noisy(Answer("HTTP/1.1 500 A\x07" "B\tC\x1B[2J\r\nContent-Length: 0\r\n\r\n"));
+    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(noisy.URL())),
+              "HTTP/1.1 500 A\uFFFDB\uFFFDC\uFFFD[2J");
+}
+
+TEST(StatusReport, CountsCharactersAndKeepsLineBreaks) {
+    const std::string fits(200, 'x');
+    EXPECT_EQ(ReportedStatusText(fits), fits);
+    EXPECT_EQ(ReportedStatusText(fits + "y"), fits + "\u2026");
+    // Two-byte characters count once each and are never cut in half.
+    std::string umlauts;
+    for (int i = 0; i < 201; ++i) umlauts += "\u00FC";
+    EXPECT_EQ(ReportedStatusText(umlauts), umlauts.substr(0, 400) + "\u2026");
+    EXPECT_EQ(ReportedStatusText("a\r\nb\nc\rd\x7F"), "a\r\nb\nc\uFFFDd\uFFFD");
 }
 
 TEST(UpdateCheck, UnreachableServersReportTheirSocketErrors) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -85,6 +87,10 @@ TEST(SourceLoading, FailuresLeaveThePreviousPicture) {
     EXPECT_EQ(LoadError(missing, decoded, bmp32).rfind("Cannot open file \"" + missing + "\". ", 0), 0u);
     EXPECT_NE(LoadError((folder / "disguised.bmp").string(), decoded, bmp32), "(loaded)");
     EXPECT_EQ(LoadError((folder / "notes.txt").string(), decoded, bmp32), UnsupportedFormatMessage);
+    // Every reader's road opens the same way: a FIFO is refused, not waited on.
+    const std::string fifo = (folder / "fifo.png").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(LoadError(fifo, decoded, bmp32), "Cannot open file \"" + fifo + "\". Invalid argument");
     fs::remove_all(folder);
 
     EXPECT_EQ(bmp32.Width(), 127);

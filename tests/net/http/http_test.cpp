@@ -1,7 +1,9 @@
 // The HTTP GET client against scripted loopback servers.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <string>
 
 #include "net/http/http.h"
 #include "net/http/http_exceptions.h"
@@ -108,6 +110,30 @@ TEST(HttpClient, ErrorStatusRaisesWithStatusLineCodeAndBody) {
     EXPECT_STREQ(error.what(), "HTTP/1.1 404 Not Found");
     EXPECT_EQ(error.ErrorCode(), 404);
     EXPECT_EQ(error.ErrorMessage(), "<p>no</p>");
+}
+
+// An error answer whose body never ends: the client keeps the capped part,
+// stops reading there and closes, instead of reading until its deadline.
+TEST(HttpClient, EndlessErrorBodyStopsAtItsCap) {
+    std::atomic<int64_t> sent{0};
+    {
+        TLoopbackServer server([&sent](TScriptedConnection& connection) {
+            connection.ReadRequest();
+            connection.Send("HTTP/1.1 500 Oops\r\nConnection: close\r\n\r\n");
+            const std::string block(64 * 1024, 'e');
+            // Bounded so that a client that never stops still ends the test.
+            while (sent < (int64_t{1} << 30) && connection.Send(block)) sent += int64_t(block.size());
+        });
+        TIdHTTP http;
+        http.SetMaxErrorBodySize(64 * 1024);
+        http.SetRequestTimeout(20000);
+        const EIdHTTPProtocolException error = ExpectProtocolError(http, server.URL());
+        EXPECT_STREQ(error.what(), "HTTP/1.1 500 Oops");
+        EXPECT_EQ(error.ErrorMessage(), std::string(64 * 1024, 'e'));
+        EXPECT_FALSE(http.Connected());
+    }
+    // What the socket buffers took before the client closed, no more.
+    EXPECT_LT(sent, int64_t{64} << 20);
 }
 
 TEST(HttpClient, RedirectionIsRefusedWithoutASecondRequestOrAWait) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "bmp_test_support.h"
+#include "pictures/bmp/bmp_read_header.h"
 
 using namespace bmptest;
 
@@ -184,6 +185,21 @@ TEST(BmpCrafted, PicturesAboveThePixelLimitAreRefusedBeforeAllocation) {
     EXPECT_EQ(LoadError(writer.Build()), tooBig);
     writer.Compression = 1;  // run-length encoded
     EXPECT_EQ(LoadError(writer.Build()), tooBig);
+
+    // Headers whose row bytes times height overflow 64 bits: refused by the
+    // limit before any product of the fields is formed (the sanitizer build
+    // reports the overflow otherwise).
+    for (const uint16_t bitCount : {24, 32}) {
+        BmpWriter extreme;
+        extreme.Width = extreme.Height = 0x7FFFFFFF;
+        extreme.BitCount = bitCount;
+        const std::vector<uint8_t> headersOnly = extreme.Build();
+        ASSERT_EQ(headersOnly.size(), 54u);
+        EXPECT_EQ(LoadError(headersOnly), tooBig) << bitCount;
+        extreme.Pixels = std::vector<uint8_t>(16, 1);
+        TMemoryStream stream(extreme.Build());
+        EXPECT_EQ(ReadBmpHeaders(stream, stream.Size()).BytesToRead, 16) << "claims what the file holds";
+    }
 }
 
 TEST(BmpCrafted, RunLengthDeltasAndLineEndsLeaveSkippedPixelsAtColourZero) {

@@ -162,7 +162,7 @@ TEST(JPEGImage, PngAndEmptyFiles) {
 TEST(JPEGImage, PicturesAboveThePixelLimitAreRefusedBeforeAllocation) {
     for (const Bytes& file : {CraftedHeader(0xC2, 16385, 16384, 3), CraftedHeader(0xC0, 65500, 65500, 1)}) {
         std::unique_ptr<TJPEGImage> jpeg = Load(file);
-        EXPECT_GT(int64_t{jpeg->Width()} * jpeg->Height(), gdi::MaxPixels);
+        EXPECT_GT(int64_t{jpeg->Width()} * jpeg->Height(), gdi::MaxPixels());
         TBitmap decoded;
         long peakBefore = PeakMemoryKiB();
         EXPECT_EQ(JPEGErrorOf([&] { decoded.Assign(jpeg.get()); }),
