@@ -40,9 +40,11 @@ TPixelData CollectLuminosityPairs(const TColor32* sample, size_t count, size_t e
     pairs.reserve(std::min(count, expectedCount + 1));
     bool zeroFound = false;
     for (size_t i = 0; i < count; ++i) {
-        const float luminosity = Luminosity(sample[i]);
-        if (luminosity != 0) {
-            pairs.push_back({luminosity, sample[i]});
+        // The luminosity is 0 exactly when red, green and blue are: a sample's
+        // zero-filled tail, most of a many-coloured picture's sample, then
+        // costs no division.
+        if ((sample[i] & 0x00FFFFFF) != 0) {
+            pairs.push_back({Luminosity(sample[i]), sample[i]});
         } else if (!zeroFound) {
             pairs.push_back({0.0f, sample[i]});
             zeroFound = true;
