@@ -16,6 +16,9 @@ build=$(cd "$1" && pwd)
 tool=$build/app/palette_tool/tintwright-palette
 pictures=$(cd "${2:-/tmp/tw-bench-pictures}" && pwd)
 py_palette=${PY_PALETTE:-$root/../shared/bench/py_palette.py}
+# Debian's Pillow and numpy belong to the system's Python, which another
+# python3 earlier in PATH may not see.
+python=${PYTHON:-/usr/bin/python3}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -43,13 +46,15 @@ measure() {  # key, label, command...: prints elapsed, CPU, peak; keeps them
   read -r seconds user system kib < "$work/time"
   printf '  %-30s %7.2f s elapsed %6.2f s CPU (%5.2f user %5.2f system) %6d MiB\n' "$label" "$seconds" \
     "$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')" "$user" "$system" "$((kib / 1024))"
-  echo "$seconds $kib" > "$work/$key"
+  echo "$seconds $kib $(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')" > "$work/$key"
 }
 
-ratio() {  # label, key: the tool's elapsed time over a peer's
+ratio() {  # label, key: the tool's elapsed and CPU time over a peer's
   [[ -e $work/tool && -e $work/$2 ]] || return 0
-  awk -v label="$1" -v a="$(cut -d' ' -f1 "$work/tool")" -v b="$(cut -d' ' -f1 "$work/$2")" \
-    'BEGIN { if (b > 0) printf "  %-30s %7.2f x\n", label, a / b }'
+  read -r tool_seconds _ tool_cpu < "$work/tool"
+  read -r peer_seconds _ peer_cpu < "$work/$2"
+  awk -v label="$1" -v a="$tool_seconds" -v b="$peer_seconds" -v c="$tool_cpu" -v d="$peer_cpu" \
+    'BEGIN { if (b > 0 && d > 0) printf "  %-30s %7.2f x elapsed %6.2f x CPU\n", label, a / b, c / d }'
 }
 
 echo "machine: $(nproc) cores, $(uptime | sed 's/.*load/load/')"
@@ -62,7 +67,7 @@ for name in photo.png photo.jpg few.png rgba.png; do
   measure tool "tintwright-palette" "$tool" --output-dir "$work/out" "$picture"
   measure identify "identify -format %k" identify -format %k "$picture"
   measure convert "convert FILE null:" convert "$picture" null:
-  measure python "py_palette.py" python3 "$py_palette" "$picture"
+  measure python "py_palette.py" "$python" "$py_palette" "$picture"
   ratio "tool / convert null:" convert
   ratio "tool / identify %k" identify
   ratio "tool / py_palette.py" python

@@ -73,7 +73,7 @@ public:
     std::vector<RGBQUAD> Colors;
     int64_t RowBytes = 0;
     BITMAPINFOHEADER Header;  // as created (DIB sections)
-    PixelBlock Block;  // zero-filled at creation
+    PixelBlock Block;         // zero-filled at creation
     uint8_t* Pixels() const { return Block.Data(); }
 
     Surface View() const;

@@ -18,8 +18,8 @@ namespace {
 // The order's definition written as plainly as possible: the tolerance
 // divided out on every comparison, no shortcuts, no thresholds.
 bool PlainSame(float a, float b) {
-    const float tolerance = std::max(static_cast<float>(std::min(std::fabs(a), std::fabs(b)) / 10000.0),
-                                     static_cast<float>(1 / 10000.0));
+    const float tolerance =
+        std::max(static_cast<float>(std::min(std::fabs(a), std::fabs(b)) / 10000.0), static_cast<float>(1 / 10000.0));
     return std::fabs(double{a} - double{b}) <= tolerance;
 }
 
