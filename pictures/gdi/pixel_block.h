@@ -21,8 +21,19 @@ public:
     // True when the block is a mapping of its own rather than heap memory.
     bool Mapped() const { return FMappedSize != 0; }
 
-    // From this size on a block is mapped.
+    // From this size on a block is mapped; never under AddressSanitizer,
+    // which sees overruns only in memory that came from the heap.
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr size_t MappedFrom = SIZE_MAX;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    static constexpr size_t MappedFrom = SIZE_MAX;
+#else
     static constexpr size_t MappedFrom = size_t{4} << 20;
+#endif
+#else
+    static constexpr size_t MappedFrom = size_t{4} << 20;
+#endif
 
 private:
     void Release();
