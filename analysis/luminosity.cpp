@@ -40,9 +40,11 @@ TPixelData CollectLuminosityPairs(const TColor32* sample, size_t count, size_t e
     pairs.reserve(std::min(count, expectedCount + 1));
     bool zeroFound = false;
     for (size_t i = 0; i < count; ++i) {
-        const float luminosity = Luminosity(sample[i]);
-        if (luminosity != 0) {
-            pairs.push_back({luminosity, sample[i]});
+        // The luminosity is 0 exactly when red, green and blue are: a sample's
+        // zero-filled tail, most of a many-coloured picture's sample, then
+        // costs no division.
+        if ((sample[i] & 0x00FFFFFF) != 0) {
+            pairs.push_back({Luminosity(sample[i]), sample[i]});
         } else if (!zeroFound) {
             pairs.push_back({0.0f, sample[i]});
             zeroFound = true;
@@ -54,48 +56,4 @@ TPixelData CollectLuminosityPairs(const TColor32* sample, size_t count, size_t e
 TPixelData CollectLuminosityPairs(const TCustomBitmap32& sample, size_t expectedCount) {
     if (sample.Bits() == nullptr) return {};
     return CollectLuminosityPairs(sample.Bits(), size_t(sample.Width()) * size_t(sample.Height()), expectedCount);
-}
-
-namespace {
-
-// One partitioning sweep around a copy of the middle item; returns the
-// indices where the two parts end and begin (j < i).
-std::pair<ptrdiff_t, ptrdiff_t> Partition(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
-    ptrdiff_t i = left;
-    ptrdiff_t j = right;
-    const TLuminosityPair pivot = values[left + (right - left) / 2];
-    do {
-        while (CompareLuminosity(values[i], pivot) < 0) ++i;
-        while (CompareLuminosity(values[j], pivot) > 0) --j;
-        if (i <= j) {
-            if (i != j) std::swap(values[i], values[j]);
-            ++i;
-            --j;
-        }
-    } while (i <= j);
-    return {j, i};
-}
-
-}  // namespace
-
-void QuickSort(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
-    if (left >= right) return;
-    do {
-        if (right - left == 1) {
-            if (CompareLuminosity(values[left], values[right]) > 0) std::swap(values[left], values[right]);
-            return;
-        }
-        const auto [j, i] = Partition(values, left, right);
-        if (j - left > right - i) {
-            if (i < right) QuickSort(values, i, right);
-            right = j;
-        } else {
-            if (left < j) QuickSort(values, left, j);
-            left = i;
-        }
-    } while (left < right);
-}
-
-void SortByLuminosity(TPixelData& pixelData) {
-    if (pixelData.size() > 1) QuickSort(pixelData.data(), 0, static_cast<ptrdiff_t>(pixelData.size()) - 1);
 }

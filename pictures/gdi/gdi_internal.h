@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pictures/gdi/gdi.h"
+#include "pictures/gdi/pixel_block.h"
 
 namespace gdi {
 
@@ -55,21 +56,6 @@ public:
     std::vector<PALETTEENTRY> Entries;
 };
 
-// A zero-filled pixel block. calloc hands back zeroed pages without
-// touching them first, which a zero-initialising new[] would not.
-class PixelBlock {
-public:
-    // Null Data() when the memory could not be had.
-    explicit PixelBlock(size_t size = 0) : FData(size ? static_cast<uint8_t*>(std::calloc(size, 1)) : nullptr) {}
-    uint8_t* Data() const { return FData.get(); }
-
-private:
-    struct Free {
-        void operator()(uint8_t* data) const { std::free(data); }
-    };
-    std::unique_ptr<uint8_t, Free> FData;
-};
-
 class Bitmap {
 public:
     Bitmap() = default;
@@ -87,7 +73,7 @@ public:
     std::vector<RGBQUAD> Colors;
     int64_t RowBytes = 0;
     BITMAPINFOHEADER Header;  // as created (DIB sections)
-    PixelBlock Block;  // zero-filled at creation
+    PixelBlock Block;         // zero-filled at creation
     uint8_t* Pixels() const { return Block.Data(); }
 
     Surface View() const;
