@@ -9,6 +9,8 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "tests/support/raised_message.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -16,12 +18,7 @@ namespace {
 std::string TestImage(const char* relative) { return std::string(TW_TESTIMAGES_DIR) + "/" + relative; }
 
 std::string LoadError(const std::string& fileName, TBitmap& decoded, TBitmap32& bmp32) {
-    try {
-        LoadSourcePicture(fileName, decoded, bmp32);
-    } catch (const Exception& error) {
-        return error.Message();
-    }
-    return "(loaded)";
+    return MessageOf([&] { LoadSourcePicture(fileName, decoded, bmp32); });
 }
 
 }  // namespace
@@ -83,7 +80,7 @@ TEST(SourceLoading, FailuresLeaveThePreviousPicture) {
 
     const std::string missing = (folder / "missing.bmp").string();
     EXPECT_EQ(LoadError(missing, decoded, bmp32).rfind("Cannot open file \"" + missing + "\". ", 0), 0u);
-    EXPECT_NE(LoadError((folder / "disguised.bmp").string(), decoded, bmp32), "(loaded)");
+    EXPECT_NE(LoadError((folder / "disguised.bmp").string(), decoded, bmp32), NothingRaised);
     EXPECT_EQ(LoadError((folder / "notes.txt").string(), decoded, bmp32), UnsupportedFormatMessage);
     fs::remove_all(folder);
 
