@@ -17,8 +17,8 @@ namespace {
 
 struct TDisguise {
     const char* Name;
-    const char* File;  // under the test pictures
-    int Tolerance;     // per byte of the 32-bit bitmap
+    const char* File;        // under the test pictures
+    int Tolerance;           // per byte of the 32-bit bitmap
     bool ColourKey = false;  // has a transparent colour
 };
 

@@ -67,8 +67,8 @@ TPixels ReadNetpbm(const std::string& path) {
     if (!in || width <= 0 || height <= 0 || width > 10000 || height > 10000 || maximum != (magic == "P4" ? 1 : 255))
         throw std::runtime_error("unsupported netpbm file " + path);
     TPixels pixels{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * static_cast<size_t>(height))};
-    const size_t rowBytes = magic == "P4" ? (static_cast<size_t>(width) + 7) / 8
-                                          : static_cast<size_t>(width) * (magic == "P6" ? 3 : 1);
+    const size_t rowBytes =
+        magic == "P4" ? (static_cast<size_t>(width) + 7) / 8 : static_cast<size_t>(width) * (magic == "P6" ? 3 : 1);
     std::vector<uint8_t> row(rowBytes);
     for (int y = 0; y < height; ++y) {
         if (!in.read(reinterpret_cast<char*>(row.data()), static_cast<std::streamsize>(rowBytes)))

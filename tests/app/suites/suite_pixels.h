@@ -34,14 +34,14 @@ TPixels ReadNetpbm(const std::string& path);
 
 // Which pixels and bytes a comparison looks at.
 enum class TScope {
-    Everything,          // all four bytes of every pixel
-    Colours,             // red, green and blue of every pixel
-    OpaqueInReference,   // red, green and blue where the reference is opaque
+    Everything,         // all four bytes of every pixel
+    Colours,            // red, green and blue of every pixel
+    OpaqueInReference,  // red, green and blue where the reference is opaque
 };
 
 struct TDifference {
     bool SameSize = false;
-    int WorstChannel = 0;        // over red, green, blue
+    int WorstChannel = 0;  // over red, green, blue
     int WorstAlpha = 0;
     size_t DifferingPixels = 0;  // in any of the four bytes
 };

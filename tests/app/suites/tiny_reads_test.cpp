@@ -40,8 +40,8 @@ TOutcome Outcome(const std::string& path, int* reads = nullptr) {
     TOutcome outcome;
     TStreamClass stream(ReadFileBytes(path));
     std::unique_ptr<TGraphic> picture = NewPictureForExtension(LowerCaseExtension(path));
-    outcome.Failure = MessageOf([&] { outcome.Pixels = DecodeFromStream(*picture, stream); },
-                                TMessageForm::WithClassName);
+    outcome.Failure =
+        MessageOf([&] { outcome.Pixels = DecodeFromStream(*picture, stream); }, TMessageForm::WithClassName);
     if constexpr (std::is_same_v<TStreamClass, TTinyReadStream>)
         if (reads) *reads = stream.Reads();
     return outcome;
