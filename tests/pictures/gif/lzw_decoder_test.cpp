@@ -145,8 +145,11 @@ TEST(LzwDecoder, RandomBytesGivePixelsOrAnError) {
             // Every stored value is a code read at the width a clear sets
             // (m + 1 bits) or a table string of them, so below 2 << m; the
             // check works where that stays below the fill value.
-            if (m <= 6)
-                for (uint8_t value : pixels) EXPECT_TRUE(value == kFill || value < (2u << m)) << "m " << m;
+            if (m <= 6) {
+                for (uint8_t value : pixels) {
+                    EXPECT_TRUE(value == kFill || value < (2u << m)) << "m " << m;
+                }
+            }
         }
     }
     EXPECT_GT(decoded, 0);
