@@ -1,5 +1,6 @@
 #include "app/core/source_loading.h"
 
+#include "app/core/imaging_readers.h"
 #include "base/exception.h"
 
 #include "pictures/png/png_image.h"
@@ -23,6 +24,12 @@ std::unique_ptr<TGraphic> Make() {
     return std::make_unique<TPictureClass>();
 }
 
+// A ".tif" file may hold any format the imaging layer knows by its data.
+std::unique_ptr<TGraphic> MakeWICImage() {
+    RegisterOurReadersOnce();
+    return std::make_unique<TWICImage>();
+}
+
 struct TPictureClassRow {
     const char* Extension;
     std::unique_ptr<TGraphic> (*Create)();
@@ -35,8 +42,8 @@ const TPictureClassRow PictureClasses[] = {
     {".png", Make<TPngImage>},
     {".bmp", Make<TBitmap>},
     {".gif", Make<TGIFImage>},
-    {".tif", Make<TWICImage>},
-    {".tiff", Make<TWICImage>},
+    {".tif", MakeWICImage},
+    {".tiff", MakeWICImage},
 };
 
 }  // namespace

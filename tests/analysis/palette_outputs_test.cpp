@@ -15,6 +15,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "tests/support/raised_message.h"
+
 
 namespace fs = std::filesystem;
 
@@ -40,15 +42,6 @@ protected:
 
     fs::path FFolder;
 };
-
-std::string InOutMessage(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EInOutError& error) {
-        return error.Message();
-    }
-    return "(no EInOutError)";
-}
 
 const TPixelData WhiteThenBlack = {{255.0f, 0xFFFFFFFF}, {1.125f, 0xFF030002}, {0.0f, 0xFF000000}};
 
@@ -83,9 +76,9 @@ TEST_F(PaletteOutputs, SeparatorComesFromTheUsersLocale) {
 
 TEST_F(PaletteOutputs, FailuresGiveTheTablesMessages) {
     fs::create_directory(PathOf("LuminosityValues.txt"));  // a directory in the way
-    EXPECT_EQ(InOutMessage([&] { WriteLuminosityValues(WhiteThenBlack, PathOf("LuminosityValues.txt"), "."); }),
+    EXPECT_EQ(MessageOf<EInOutError>([&] { WriteLuminosityValues(WhiteThenBlack, PathOf("LuminosityValues.txt"), "."); }),
               "File access denied");
-    EXPECT_EQ(InOutMessage([&] { WriteLuminosityValues(WhiteThenBlack, PathOf("missing/LuminosityValues.txt"), "."); }),
+    EXPECT_EQ(MessageOf<EInOutError>([&] { WriteLuminosityValues(WhiteThenBlack, PathOf("missing/LuminosityValues.txt"), "."); }),
               "Invalid filename");
     EXPECT_EQ(EntriesInFolder(), 1u);  // no temporary file left behind
 }
@@ -103,7 +96,7 @@ TEST_F(PaletteOutputs, FailureWhileWritingKeepsThePreviousFile) {
     rlimit limited = saved;
     limited.rlim_cur = 1 << 20;
     ::setrlimit(RLIMIT_FSIZE, &limited);
-    const std::string message = InOutMessage([&] { WriteLuminosityValues(many, path, "."); });
+    const std::string message = MessageOf<EInOutError>([&] { WriteLuminosityValues(many, path, "."); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
 
     EXPECT_EQ(message, "I/O error 223");

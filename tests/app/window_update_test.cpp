@@ -22,7 +22,8 @@ std::string Ok(const std::string& body) {
 }  // namespace
 
 TEST_F(WindowTest, UnreachableUpdateServerIsReportedBeforeTheWindowShows) {
-    auto window = MakeWindow(UpdateCheckerFor(LoopbackServer(UnusedLoopbackPort())));
+    TRefusingPort refusing;
+    auto window = MakeWindow(UpdateCheckerFor(LoopbackServer(refusing.Port())));
     EXPECT_EQ(FDialogs->Errors(), std::vector<std::string>{"Socket Error # 10061\nConnection refused."});
     EXPECT_EQ(FWindowShownAtBoxes, std::vector<bool>{false});
     EXPECT_TRUE(window->isVisible());

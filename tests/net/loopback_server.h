@@ -159,18 +159,30 @@ inline TLoopbackServer::TScript Answer(std::string response) {
     };
 }
 
-// A loopback port on which nothing listens.
-inline uint16_t UnusedLoopbackPort() {
-    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    close(probe);
-    return ntohs(address.sin_port);
-}
+// A loopback port on which nothing listens, held for as long as the object
+// lives: its socket stays bound without listening, so connections to it are
+// refused and no other program can take the port meanwhile.
+class TRefusingPort {
+public:
+    TRefusingPort() {
+        FSocket = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        socklen_t length = sizeof address;
+        getsockname(FSocket, reinterpret_cast<sockaddr*>(&address), &length);
+        FPort = ntohs(address.sin_port);
+    }
+    ~TRefusingPort() { close(FSocket); }
+    TRefusingPort(const TRefusingPort&) = delete;
+    TRefusingPort& operator=(const TRefusingPort&) = delete;
+    uint16_t Port() const { return FPort; }
+
+private:
+    int FSocket = -1;
+    uint16_t FPort = 0;
+};
 
 // A host name that the system's resolver refuses without asking any name
 // server (an empty label cannot be put into a query), so the lookup fails

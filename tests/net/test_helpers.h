@@ -6,21 +6,14 @@
 #include <chrono>
 #include <string>
 
+#include "tests/support/raised_message.h"
+
 using TTestClock = std::chrono::steady_clock;
 
 inline long long MillisecondsSince(TTestClock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(TTestClock::now() - start).count();
 }
 
-// The message of the TException that action raises; a test failure and an
-// empty text when it raises none.
-template <typename TException, typename TAction>
-std::string MessageOf(TAction action) {
-    try {
-        action();
-    } catch (const TException& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no exception was raised";
-    return {};
-}
+// A wait that no test should ever sit out: upper bounds on how long a step
+// takes lie far below it, far above what the step needs on a busy machine.
+inline constexpr int LongWait = 20000;

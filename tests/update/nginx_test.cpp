@@ -21,11 +21,27 @@
 
 namespace {
 
+// A loopback port free a moment ago, for a server in another process that
+// binds it itself (it takes no socket handed over). Another program may take
+// the port in between; nginx then fails to start and the test fails with
+// nginx's error log.
+uint16_t FreeLoopbackPort() {
+    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    close(probe);
+    return ntohs(address.sin_port);
+}
+
 constexpr const char* NginxBinary = "/usr/sbin/nginx";
 
 class TNginx {
 public:
-    explicit TNginx(const std::string& versionText) : FPort(UnusedLoopbackPort()) {
+    explicit TNginx(const std::string& versionText) : FPort(FreeLoopbackPort()) {
         char folder[] = "/tmp/tw-nginx-XXXXXX";
         FFolder = mkdtemp(folder);
         const std::filesystem::path file = FFolder / "www/Softwares/HueSmith/Version.txt";

@@ -10,6 +10,7 @@
 TEST(SocketErrors, MessageCarriesCodeLineBreakAndTableText) {
     try {
         RaiseSocketError(10054);
+        FAIL() << "nothing raised";
     } catch (const EIdSocketError& error) {
         EXPECT_STREQ(error.what(), "Socket Error # 10054\r\nConnection reset by peer.");
         EXPECT_STREQ(error.ClassName(), "EIdSocketError");
@@ -17,12 +18,13 @@ TEST(SocketErrors, MessageCarriesCodeLineBreakAndTableText) {
     // A code the table does not know ends with the line break.
     try {
         RaiseSocketError(12345);
+        FAIL() << "nothing raised";
     } catch (const EIdSocketError& error) {
         EXPECT_STREQ(error.what(), "Socket Error # 12345\r\n");
     }
     try {
         RaiseSocketError(10038);
-        FAIL();
+        FAIL() << "nothing raised";
     } catch (const EIdNotASocket& error) {
         EXPECT_EQ(error.LastError(), 10038);
         EXPECT_STREQ(error.ClassName(), "EIdNotASocket");

@@ -29,13 +29,8 @@ std::vector<uint32_t> Pixels(TBitmap& bitmap) {
 }
 
 std::string LoadError(const std::vector<uint8_t>& bytes) {
-    try {
-        TBitmap bitmap;
-        LoadBytes(bitmap, bytes);
-        return "";
-    } catch (const Exception& error) {
-        return std::string(error.ClassName()) + ": " + error.Message();
-    }
+    TBitmap bitmap;
+    return MessageOf([&] { LoadBytes(bitmap, bytes); }, TMessageForm::WithClassName);
 }
 
 namespace {

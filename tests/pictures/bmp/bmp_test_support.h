@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/file_bytes.h"
+#include "tests/support/raised_message.h"
 
 #include "pictures/bitmap.h"
 
@@ -19,8 +20,7 @@ void LoadBytes(TBitmap& bitmap, const std::vector<uint8_t>& bytes);
 // The picture as 0x00RRGGBB values, top row first (the fourth byte dropped).
 std::vector<uint32_t> Pixels(TBitmap& bitmap);
 
-// The message of the exception a load raises, prefixed by its class name;
-// "" when it loads.
+// "ClassName: message" of what a load raises; NothingRaised when it loads.
 std::string LoadError(const std::vector<uint8_t>& bytes);
 
 // A Windows BMP file built field by field; all fields little-endian.

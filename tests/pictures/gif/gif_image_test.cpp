@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "gif_test_support.h"
+#include "pictures/gif/gif_errors.h"
 
 using giftest::GifBuilder;
 using Bytes = std::vector<uint8_t>;
@@ -162,28 +165,57 @@ TEST(GifImage, InterlacedFilesEqualTheirTwins) {
 }
 
 // Files cut at every third length, and with one byte after another set to
-// 0xFF: each loads or fails with an Exception; none crashes or hangs (the
-// sanitizer build checks for stray reads and leaks).
+// 0xFF: each loads or fails with one of the reader's own messages; none
+// crashes or hangs (the sanitizer build checks for stray reads and leaks). A
+// cut inside the signature and screen must fail.
 TEST(GifImage, TruncatedAndCorruptFilesFailCleanly) {
+    const std::set<std::string> messages = {
+        gif::kInvalidSignature, gif::kPrematureEnd,    gif::kUnknownExtension, gif::kBadApplicationBlockSize,
+        gif::kInvalidData,      gif::kCircularEntry,   gif::kInvalidImageSize, gif::kNoColorTable,
+        gif::kOutOfMemory,      gif::kAbstractError};
     for (const char* name : {"wuffs/hippopotamus.interlaced.gif", "wuffs/animated-red-blue.gif",
                              "gif-test-suite/plain-text.gif", "gif-test-suite/loop-buffer.gif"}) {
+        SCOPED_TRACE(name);
         TFileStream file(kSuite + name, TFileStream::Mode::OpenRead);
         Bytes bytes(static_cast<size_t>(file.Size()));
         file.ReadBuffer(bytes.data(), bytes.size());
-        auto attempt = [](const Bytes& data) {
+        TGIFImage whole;
+        TBitmap wholeBitmap;
+        Decode(bytes, whole, wholeBitmap);
+        // "loads", or the message of the failure; a file cut short that
+        // loads shows the screen it declared, or nothing when no frame is left.
+        auto attempt = [&](const Bytes& data, bool cut) -> std::string {
             TGIFImage image;
             TBitmap bitmap;
             try {
                 Decode(data, image, bitmap);
-            } catch (const Exception&) {
+            } catch (const Exception& error) {
+                EXPECT_TRUE(messages.contains(error.Message())) << error.ClassName() << ": " << error.Message();
+                return error.Message();
             }
+            if (cut && !bitmap.Empty()) {
+                EXPECT_EQ(bitmap.Width(), wholeBitmap.Width());
+                EXPECT_EQ(bitmap.Height(), wholeBitmap.Height());
+            }
+            return "loads";
         };
-        for (size_t length = 0; length < bytes.size(); length += 3)
-            attempt(Bytes(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(length)));
+        int failures = 0;
+        for (size_t length = 0; length < bytes.size(); length += 3) {
+            const std::string outcome =
+                attempt(Bytes(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(length)), true);
+            if (length < 13) {
+                EXPECT_NE(outcome, "loads") << "cut at " << length;
+            }
+            failures += outcome != "loads";
+        }
+        EXPECT_GT(failures, 0);
         for (size_t at = 0; at < bytes.size(); at += 2) {
             Bytes corrupt = bytes;
             corrupt[at] = 0xFF;
-            attempt(corrupt);
+            const std::string outcome = attempt(corrupt, false);
+            if (at == 0) {
+                EXPECT_EQ(outcome, gif::kInvalidSignature);
+            }
         }
     }
 }

@@ -11,6 +11,7 @@
 
 #include "gif_test_support.h"
 #include "pictures/gif/gif_errors.h"
+#include "tests/support/raised_message.h"
 
 using giftest::CodeWriter;
 using giftest::GifBuilder;
@@ -25,12 +26,8 @@ gif::TGIFData Load(const Bytes& bytes) {
 
 // "ClassName: message" of the failure, or "loads".
 std::string Outcome(const Bytes& bytes) {
-    try {
-        Load(bytes);
-    } catch (const Exception& error) {
-        return std::string(error.ClassName()) + ": " + error.Message();
-    }
-    return "loads";
+    const std::string message = MessageOf([&] { Load(bytes); }, TMessageForm::WithClassName);
+    return message == NothingRaised ? "loads" : message;
 }
 
 // A 2 × 2 screen with a 4-entry global table, ready for blocks.

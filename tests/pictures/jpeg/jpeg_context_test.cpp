@@ -66,7 +66,7 @@ TEST(JPEGContext, HeaderErrorsCarryLibjpegCodes) {
         {"12-bit samples", ReadTestImage("libjpeg-turbo/monkey12.jpg"), JERR_BAD_PRECISION},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(JPEGErrorOf([&] { TJPEGContext(c.File.data(), c.File.size()).ReadHeader(); }), Code(c.Code))
+        EXPECT_EQ(MessageOf<EJPEG>([&] { TJPEGContext(c.File.data(), c.File.size()).ReadHeader(); }), Code(c.Code))
             << c.Name;
     }
 }
@@ -74,14 +74,14 @@ TEST(JPEGContext, HeaderErrorsCarryLibjpegCodes) {
 TEST(JPEGContext, RefusesWhatItCannotShowWhenDecodingStarts) {
     Bytes arithmetic = ReadTestImage("libjpeg-turbo/testimgari.jpg");
     EXPECT_GT(TJPEGContext(arithmetic.data(), arithmetic.size()).ReadHeader().Width, 0);
-    EXPECT_EQ(JPEGErrorOf([&] { DecodeRows(arithmetic); }), Code(JERR_ARITH_NOTIMPL));
+    EXPECT_EQ(MessageOf<EJPEG>([&] { DecodeRows(arithmetic); }), Code(JERR_ARITH_NOTIMPL));
     // Two components have no pixel format; libjpeg would pass them through.
     Bytes pairs = CraftedHeader(0xC0, 16, 16, 2);
-    EXPECT_EQ(JPEGErrorOf([&] { DecodeRows(pairs); }), Code(JPEGUnsupportedComponentsCode));
+    EXPECT_EQ(MessageOf<EJPEG>([&] { DecodeRows(pairs); }), Code(JPEGUnsupportedComponentsCode));
     TJPEGDecodeSettings grey;
     grey.Grayscale = true;
     Bytes cmyk = ReadTestImage("go/video-001.cmyk.jpeg");
-    EXPECT_EQ(JPEGErrorOf([&] { DecodeRows(cmyk, JPEGSourcePortion, grey); }), Code(JERR_CONVERSION_NOTIMPL));
+    EXPECT_EQ(MessageOf<EJPEG>([&] { DecodeRows(cmyk, JPEGSourcePortion, grey); }), Code(JERR_CONVERSION_NOTIMPL));
 }
 
 // A small file repeating one progressive scan far more often than any encoder
@@ -112,6 +112,6 @@ TEST(JPEGContext, RefusesAbsurdNumbersOfScans) {
         result.insert(result.end(), file.begin() + end, file.end());
         return result;
     };
-    EXPECT_EQ(JPEGErrorOf([&] { DecodeRows(withCopies(50)); }), "no error");
-    EXPECT_EQ(JPEGErrorOf([&] { DecodeRows(withCopies(JPEGMaxScans + 10)); }), Code(JPEGTooManyScansCode));
+    EXPECT_EQ(MessageOf<EJPEG>([&] { DecodeRows(withCopies(50)); }), NothingRaised);
+    EXPECT_EQ(MessageOf<EJPEG>([&] { DecodeRows(withCopies(JPEGMaxScans + 10)); }), Code(JPEGTooManyScansCode));
 }

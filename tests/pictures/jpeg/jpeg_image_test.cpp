@@ -114,7 +114,7 @@ TEST(JPEGImage, ArithmeticFileFailsAtAssignmentAndLeavesTheTarget) {
     EXPECT_EQ(jpeg->Width(), huffman.Width);
     EXPECT_EQ(jpeg->Height(), huffman.Height);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(JPEGErrorOf([&] { decoded.Assign(jpeg.get()); }), "JPEG error #1");
+        EXPECT_EQ(MessageOf<EJPEG>([&] { decoded.Assign(jpeg.get()); }), "JPEG error #1");
         EXPECT_EQ(&decoded.Image(), previous);
     }
 }
@@ -143,7 +143,7 @@ TEST(JPEGImage, DecodesOnceAndAgainOnlyAfterANewLoad) {
 TEST(JPEGImage, PngAndEmptyFiles) {
     TJPEGImage jpeg;
     TMemoryStream png(ReadTestImage("../pngsuite/basn2c08.png"));
-    EXPECT_EQ(JPEGErrorOf([&] { jpeg.LoadFromStream(png); }), "JPEG error #53");
+    EXPECT_EQ(MessageOf<EJPEG>([&] { jpeg.LoadFromStream(png); }), "JPEG error #53");
     EXPECT_EQ(jpeg.Width(), 0);
 
     TMemoryStream empty;
@@ -165,7 +165,7 @@ TEST(JPEGImage, PicturesAboveThePixelLimitAreRefusedBeforeAllocation) {
         EXPECT_GT(int64_t{jpeg->Width()} * jpeg->Height(), gdi::MaxPixels());
         TBitmap decoded;
         long peakBefore = PeakMemoryKiB();
-        EXPECT_EQ(JPEGErrorOf([&] { decoded.Assign(jpeg.get()); }),
+        EXPECT_EQ(MessageOf<EOutOfResources>([&] { decoded.Assign(jpeg.get()); }, TMessageForm::WithClassName),
                   "EOutOfResources: " + gdi::SystemErrorText(gdi::ERROR_NOT_ENOUGH_MEMORY));
         EXPECT_LT(PeakMemoryKiB() - peakBefore, 100 * 1024) << "KiB of new peak memory";
         EXPECT_TRUE(decoded.Empty());

@@ -56,14 +56,3 @@ ReferenceDecode DecodeReference(const Bytes& file) {
     jpeg_destroy_decompress(&info);
     return result;
 }
-
-std::string JPEGErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EJPEG& error) {
-        return error.Message();
-    } catch (const Exception& error) {
-        return std::string(error.ClassName()) + ": " + error.Message();
-    }
-    return "no error";
-}

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "pictures/jpeg/jpeg_exception.h"
 #include "pictures/jpeg/jpeg_library.h"
+#include "tests/support/raised_message.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -29,6 +31,3 @@ struct ReferenceDecode {
     Bytes Pixels;
 };
 ReferenceDecode DecodeReference(const Bytes& file);
-
-// The message of the EJPEG that `action` raised, else what happened instead.
-std::string JPEGErrorOf(const std::function<void()>& action);

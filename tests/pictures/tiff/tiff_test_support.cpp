@@ -15,13 +15,8 @@ void LoadBytes(TWICImage& image, const std::vector<uint8_t>& bytes) {
 }
 
 std::string LoadError(const std::vector<uint8_t>& bytes) {
-    try {
-        TWICImage image;
-        LoadBytes(image, bytes);
-        return "";
-    } catch (const Exception& error) {
-        return error.Message();
-    }
+    TWICImage image;
+    return MessageOf([&] { LoadBytes(image, bytes); });
 }
 
 std::vector<uint32_t> Pixels32(TBitmap& bitmap) {

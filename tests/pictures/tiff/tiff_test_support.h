@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/file_bytes.h"
+#include "tests/support/raised_message.h"
 
 #include "pictures/bitmap.h"
 #include "pictures/tiff/wic_image.h"
@@ -16,7 +17,7 @@ namespace tifftest {
 std::string SuitePath(const std::string& relative);  // under the TIFF suite
 using ::ReadFileBytes;
 void LoadBytes(TWICImage& image, const std::vector<uint8_t>& bytes);
-// The message a load raises ("" when it loads).
+// The message a load raises; NothingRaised when it loads.
 std::string LoadError(const std::vector<uint8_t>& bytes);
 
 // The 32-bit pixels (blue, green, red, fourth byte) of a TBitmap, top row
