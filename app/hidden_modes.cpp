@@ -4,20 +4,22 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFileDialog>
-#include <QTimer>
 #include <QDeadlineTimer>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 THiddenMode ParseHiddenMode(const QStringList& arguments) {
     THiddenMode mode;
     if (arguments.size() == 2 && arguments[1] == "--quit-when-shown") {
         mode.Kind = THiddenMode::TKind::QuitWhenShown;
-    } else if (arguments.size() == 4 && (arguments[1] == "--screenshot" || arguments[1] == "--screenshot-open-dialog")) {
-        mode.Kind = arguments[1] == "--screenshot" ? THiddenMode::TKind::Screenshot : THiddenMode::TKind::OpenDialogShot;
+    } else if (arguments.size() == 4 &&
+               (arguments[1] == "--screenshot" || arguments[1] == "--screenshot-open-dialog")) {
+        mode.Kind =
+            arguments[1] == "--screenshot" ? THiddenMode::TKind::Screenshot : THiddenMode::TKind::OpenDialogShot;
         mode.Picture = arguments[2].toStdString();
         mode.Output = arguments[3].toStdString();
     }

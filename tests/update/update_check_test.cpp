@@ -167,8 +167,8 @@ TEST(UpdateCheck, WithoutHostThereIsNoURLAndNoRequest) {
 
 TEST(UpdateCheck, VersionReportNamesTheBuiltInServerOrNone) {
     const std::string host = BuiltInUpdateHost();
-    EXPECT_EQ(VersionReport("tintwright"),
-              "tintwright 1.0\nUpdate check: " +
-                  (host.empty() ? std::string("none (built without an update host)") : "http://" + host + "/") + "\n");
+    const std::string server =
+        host.empty() ? std::string("none (built without an update host)") : "http://" + host + "/";
+    EXPECT_EQ(VersionReport("tintwright"), "tintwright 1.0\nUpdate check: " + server + "\n");
     EXPECT_EQ(VersionURL(), VersionURL(host));
 }
