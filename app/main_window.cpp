@@ -2,6 +2,7 @@
 
 #include "analysis/distinct_colors.h"
 #include "app/gradient.h"
+#include "app/program_icon.h"
 #include "ui/application.h"
 #include "update/version.h"
 
@@ -12,16 +13,32 @@ TUpdateChecker UpdateCheckerFor(TUpdateServer server) {
     };
 }
 
+TUpdateChecker WithoutUpdateServer() {
+    return [](const std::string&, const std::function<void(bool)>& setUpdatePanelVisible) {
+        setUpdatePanelVisible(false);
+    };
+}
+
+TUpdateChecker BuiltInUpdateChecker() {
+    return BuiltInUpdateHost().empty() ? WithoutUpdateServer() : UpdateCheckerFor();
+}
+
 TTintwright::TTintwright(TTintwrightServices services) : FServices(std::move(services)) {
     if (!FServices.Revealer) FServices.Revealer = std::make_shared<TDesktopFileRevealer>();
     CreateControls();
+    setWindowIcon(ProgramIcon());
     // Reported before the window is first shown; the window comes up anyway.
     try {
         FormCreate();
     } catch (...) {
         ShowCurrentException();
     }
+    setAcceptDrops(true);
     show();
+    activateWindow();
+    // Keyboard users start on the first button and see that it has the focus.
+    btnLoadImage->setFocus(Qt::TabFocusReason);
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 TTintwright::~TTintwright() { FormDestroy(); }

@@ -26,11 +26,19 @@ using TUpdateChecker =
 // The check against `server` (by default the build's update server).
 TUpdateChecker UpdateCheckerFor(TUpdateServer server = {});
 
+// A build without an update server asks nothing and hides the update panel:
+// no published version is known, so there is nothing to announce.
+TUpdateChecker WithoutUpdateServer();
+
+// The check of this build: against its update server, or WithoutUpdateServer()
+// when it was built without one (the default).
+TUpdateChecker BuiltInUpdateChecker();
+
 // What the window reaches outside the program. The defaults are the real
 // program's; tests and the hidden start-up modes replace them.
 struct TTintwrightServices {
     // Empty: FormCreate skips the check and the update panel stays visible.
-    TUpdateChecker CheckForUpdates = UpdateCheckerFor();
+    TUpdateChecker CheckForUpdates = BuiltInUpdateChecker();
     std::shared_ptr<IFileRevealer> Revealer = std::make_shared<TDesktopFileRevealer>();
 };
 
@@ -53,6 +61,12 @@ public:
     // message for an empty bitmap.
     void CountDistinctColors(const TBitmap32& bmp);
 
+    // Loads fileName as if it had been chosen in the open dialog (same road,
+    // same messages; the dialog starts with it next time), once the events
+    // waiting now have been handled: the window shown, a drop ended. For a
+    // file named on the command line or dropped onto the window.
+    void OpenLater(const std::string& fileName);
+
     // The controls, owned by the window.
     TButton* btnLoadImage = nullptr;
     TButton* btnGeneratePalette = nullptr;
@@ -70,8 +84,17 @@ public:
     // The sample of the last palette generation.
     std::unique_ptr<TBitmap32> SampleBMP;
 
+protected:
+    // One local file may be dropped onto the window; anything else is
+    // refused while it is dragged, so the cursor says so before the drop.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void CreateControls();
+    // The road of a picture after the open dialog: openDialog.FileName().
+    void LoadChosenFile();
     void ShowLoadedPicture(std::unique_ptr<TBitmap> decoded, std::unique_ptr<TBitmap32> bmp32);
 
     TTintwrightServices FServices;

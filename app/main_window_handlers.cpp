@@ -8,6 +8,10 @@
 
 void TTintwright::btnLoadImageClick() {
     if (!openDialog.Execute()) return;
+    LoadChosenFile();
+}
+
+void TTintwright::LoadChosenFile() {
     if (!DecodedBitmap) throw Exception("Error: DecodedBitmap not initialized");
     TBusyCursor busy;
     // Decoded and converted aside, so that a failure at any step leaves the

@@ -1,5 +1,6 @@
 #include "ui/controls.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "ui/application.h"
@@ -32,6 +33,19 @@ TButton::TButton(QWidget* parent, const std::string& caption)
             ShowCurrentException();
         }
     });
+}
+
+void TButton::keyPressEvent(QKeyEvent* event) {
+    // Outside a dialog Qt leaves these keys to the parent; users of push
+    // buttons expect them to press the one that has the focus. A held key
+    // presses once; Enter of the keypad carries the keypad modifier.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
+        if (!event->isAutoRepeat()) click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 TPanel::TPanel(QWidget* parent, const std::string& caption) : QWidget(parent), FCaption(caption) {

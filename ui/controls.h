@@ -22,6 +22,10 @@ public:
     TButton(QWidget* parent, const std::string& caption);
     // Called on a click; an exception it raises is shown by the error report.
     std::function<void()> OnClick;
+
+protected:
+    // Return and Enter press the focused button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 class TPanel : public QWidget {

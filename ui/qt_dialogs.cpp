@@ -56,7 +56,7 @@ void TQtDialogs::SetPreviewDecoder(std::function<QImage(const std::string&)> dec
     PreviewDecoder() = std::move(decoder);
 }
 
-std::optional<std::string> TQtDialogs::OpenFile(const std::string& initialFile) {
+std::optional<std::string> TQtDialogs::OpenFile(const std::string& initialFile, const std::string& initialFolder) {
     // No filter and no title of our own; neither the file nor its folder has
     // to exist, so a typed name is handed on as it is.
     QFileDialog dialog(QApplication::activeWindow());
@@ -65,7 +65,10 @@ std::optional<std::string> TQtDialogs::OpenFile(const std::string& initialFile) 
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
-    if (!initialFile.empty()) dialog.selectFile(QString::fromStdString(initialFile));
+    if (!initialFile.empty())
+        dialog.selectFile(QString::fromStdString(initialFile));
+    else if (!initialFolder.empty())
+        dialog.setDirectory(QString::fromStdString(initialFolder));
     AddPreviewPane(dialog, initialFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();

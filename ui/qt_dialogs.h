@@ -9,7 +9,7 @@
 
 class TQtDialogs : public IDialogs {
 public:
-    std::optional<std::string> OpenFile(const std::string& initialFile) override;
+    std::optional<std::string> OpenFile(const std::string& initialFile, const std::string& initialFolder) override;
     void ShowMessage(const std::string& title, const std::string& text) override;
     void ShowError(const std::string& title, const std::string& text) override;
 

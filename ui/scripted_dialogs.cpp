@@ -1,7 +1,9 @@
 #include "ui/scripted_dialogs.h"
 
-std::optional<std::string> TScriptedDialogs::OpenFile(const std::string& initialFile) {
+std::optional<std::string> TScriptedDialogs::OpenFile(const std::string& initialFile,
+                                                      const std::string& initialFolder) {
     FOpenFileStarts.push_back(initialFile);
+    FOpenFolderStarts.push_back(initialFolder);
     if (FAnswers.empty()) return std::nullopt;
     std::optional<std::string> answer = std::move(FAnswers.front());
     FAnswers.pop_front();

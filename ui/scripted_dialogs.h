@@ -23,12 +23,13 @@ public:
     // The next OpenFile returns `answer`; nothing queued means a cancel.
     void AnswerOpenFile(std::optional<std::string> answer) { FAnswers.push_back(std::move(answer)); }
 
-    std::optional<std::string> OpenFile(const std::string& initialFile) override;
+    std::optional<std::string> OpenFile(const std::string& initialFile, const std::string& initialFolder) override;
     void ShowMessage(const std::string& title, const std::string& text) override;
     void ShowError(const std::string& title, const std::string& text) override;
 
-    // The file each OpenFile started with, in order.
+    // The file each OpenFile started with, in order, and the folder.
     const std::vector<std::string>& OpenFileStarts() const { return FOpenFileStarts; }
+    const std::vector<std::string>& OpenFolderStarts() const { return FOpenFolderStarts; }
     const std::vector<TShown>& Shown() const { return FShown; }
     std::vector<std::string> Errors() const;
     std::vector<std::string> Messages() const;
@@ -43,5 +44,6 @@ private:
 
     std::deque<std::optional<std::string>> FAnswers;
     std::vector<std::string> FOpenFileStarts;
+    std::vector<std::string> FOpenFolderStarts;
     std::vector<TShown> FShown;
 };

@@ -4,11 +4,9 @@
 #include "net/http/http.h"
 #include "net/http/http_exceptions.h"
 #include "update/status_report.h"
+#include "update/version.h"
 
 namespace {
-
-// The one place that names the update server.
-constexpr const char* UpdateHost = TW_UPDATE_HOST;
 
 // Refuses to grow past the version-text limit, so that a server cannot make
 // the program hold more than that whatever it sends.
@@ -24,11 +22,13 @@ public:
 
 }  // namespace
 
-std::string VersionURL() {
-    return std::string("http://") + UpdateHost + "/Softwares/HueSmith/Version.txt";
+std::string VersionURL(const std::string& host) {
+    if (host.empty()) return "";
+    return "http://" + host + "/Softwares/HueSmith/Version.txt";
 }
 
 std::string GetLatestVersion(const std::string& /*softwareName*/, const TUpdateServer& server) {
+    if (server.URL.empty()) throw EUpdateCheck("Error: This build has no update server.");
     TIdHTTP http;
     http.SetConnectTimeout(server.ConnectTimeout);
     http.SetReadTimeout(server.ReadTimeout);

@@ -22,13 +22,14 @@
 #include <string>
 
 #include "base/exception.h"
+#include "update/version.h"
 
 // The program's own failures of the check.
 TW_DECLARE_EXCEPTION(EUpdateCheck, Exception);
 
-// The URL of the published version text on the update server. The host is
-// fixed when building (CMake cache variable TW_UPDATE_HOST).
-std::string VersionURL();
+// The URL of the published version text on `host`, by default the update
+// server fixed when building; empty when there is no host.
+std::string VersionURL(const std::string& host = BuiltInUpdateHost());
 
 // Where the version text is asked for and how long that may take. The
 // defaults are the program's; tests point URL at servers of their own.

@@ -2,9 +2,11 @@
 """Draws the program icon: a tile shaded like the window's background, a
 small picture, and beside it a palette strip ordered from bright to dark.
 
-Writes tintwright.svg (scalable, for the desktop) and tintwright.png
-(256 x 256, built into the program). Only the standard library is used:
-the PNG is rasterised here at 4x and averaged down.
+Writes tintwright.svg (scalable, for the desktop) and tintwright-N.png for
+the usual sizes of the desktop's icon theme (16 to 256 pixels; all of them
+are also built into the program, so the window manager can pick the one it
+shows). Only the standard library is used: each PNG is rasterised here at 4x
+and averaged down.
 
     python3 app/icons/make_icon.py
 """
@@ -12,7 +14,8 @@ import os
 import struct
 import zlib
 
-SIZE = 256
+SIZE = 256  # the icon units the shapes below are given in
+SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 SCALE = 4  # supersampling per axis
 
 TILE = (16, 16, 240, 240, 44)  # left, top, right, bottom, corner radius
@@ -75,15 +78,16 @@ def colour_at(x, y):
     return colour + (255,)
 
 
-def rasterise():
+def rasterise(size):
+    unit = SIZE / size  # icon units per pixel
     rows = []
-    for py in range(SIZE):
+    for py in range(size):
         row = bytearray([0])  # PNG filter type: none
-        for px in range(SIZE):
+        for px in range(size):
             total = [0, 0, 0, 0]
             for sy in range(SCALE):
                 for sx in range(SCALE):
-                    r, g, b, a = colour_at(px + (sx + 0.5) / SCALE, py + (sy + 0.5) / SCALE)
+                    r, g, b, a = colour_at((px + (sx + 0.5) / SCALE) * unit, (py + (sy + 0.5) / SCALE) * unit)
                     total[0] += r * a
                     total[1] += g * a
                     total[2] += b * a
@@ -98,10 +102,10 @@ def rasterise():
     return b"".join(rows)
 
 
-def png(pixels):
+def png(size, pixels):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(pixels, 9)) + \
         chunk(b"IEND", b"")
 
@@ -146,8 +150,9 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     with open(os.path.join(here, "tintwright.svg"), "w") as out:
         out.write(svg())
-    with open(os.path.join(here, "tintwright.png"), "wb") as out:
-        out.write(png(rasterise()))
+    for size in SIZES:
+        with open(os.path.join(here, f"tintwright-{size}.png"), "wb") as out:
+            out.write(png(size, rasterise(size)))
 
 
 if __name__ == "__main__":

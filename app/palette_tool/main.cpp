@@ -8,6 +8,7 @@
 
 #include "app/palette_tool/batch.h"
 #include "app/palette_tool/command_line.h"
+#include "update/version.h"
 
 int main(int argc, char** argv) {
     const TToolOptions options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.Version) {
-        std::cout << "tintwright-palette " << TW_VERSION << '\n';
+        std::cout << VersionReport("tintwright-palette");
         return 0;
     }
     return RunPictures(options);

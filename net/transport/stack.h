@@ -51,4 +51,8 @@ public:
 
     // The number of holders, for checks.
     static int Count();
+    // How many holders were ever made in this process. Every network
+    // component holds the stack, so a count that did not move proves that
+    // no name was resolved and no connection made in between.
+    static int64_t Acquisitions();
 };

@@ -10,11 +10,13 @@ namespace {
 std::mutex UsageLock;
 int UsageCount = 0;
 std::unique_ptr<TIdStack> StackOwner;  // GStack's owner while holders exist
+int64_t Acquired = 0;
 
 }  // namespace
 
 TIdStackUsage::TIdStackUsage() {
     std::lock_guard lock(UsageLock);
+    ++Acquired;
     if (UsageCount == 0) {
         StackOwner = std::make_unique<TIdStack>();
         GStack = StackOwner.get();
@@ -33,4 +35,9 @@ TIdStackUsage::~TIdStackUsage() {
 int TIdStackUsage::Count() {
     std::lock_guard lock(UsageLock);
     return UsageCount;
+}
+
+int64_t TIdStackUsage::Acquisitions() {
+    std::lock_guard lock(UsageLock);
+    return Acquired;
 }

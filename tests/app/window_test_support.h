@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QSettings>
 
 #include "app/main_window.h"
 #include "tests/ui/qt_test_environment.h"
@@ -32,6 +33,8 @@ inline std::string TestPicture(const std::string& relativePath) {
 class WindowTest : public testing::Test {
 protected:
     void SetUp() override {
+        // Each test starts as a first run: nothing remembered by another.
+        QSettings("tintwright", "tintwright").clear();
         SetDialogs(FDialogs);
         FDialogs->OnShow = [this](const TScriptedDialogs::TShown& shown) {
             // No box may appear while the busy cursor is still up.

@@ -57,8 +57,8 @@ TEST(UpdateCheck, RequestForTheVersionURLIsExactlyFiveLines) {
     TLoopbackServer server(Answer(Ok("1.0")));
     TIdHTTP http;  // as the check makes it, but connected to the loopback server
     http.SetIOHandler(std::make_shared<TLoopbackIOHandler>(server.Port()));
-    http.Get(VersionURL());
-    const std::string host = VersionURL().substr(7, VersionURL().find('/', 7) - 7);
+    const std::string host = "updates.tintwright.example";
+    http.Get(VersionURL(host));
     EXPECT_EQ(server.WaitForRequest(), "GET /Softwares/HueSmith/Version.txt HTTP/1.1\r\n"
                                        "Host: " + host + "\r\n"
                                        "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
@@ -175,4 +175,22 @@ TEST(UpdateCheck, VersionTextIsLimitedTo64KiB) {
     // An error status keeps its status line however long its body.
     TLoopbackServer hugeError(Answer("HTTP/1.1 500 Internal Server Error\r\n\r\n" + std::string(1 << 20, 'e')));
     EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(hugeError.URL())), "HTTP/1.1 500 Internal Server Error");
+}
+
+TEST(UpdateCheck, WithoutHostThereIsNoURLAndNoRequest) {
+    EXPECT_EQ(VersionURL(""), "");
+    EXPECT_EQ(VersionURL("updates.example.org"), "http://updates.example.org/Softwares/HueSmith/Version.txt");
+    const int64_t before = TIdStackUsage::Acquisitions();
+    TUpdateServer none;
+    none.URL = VersionURL("");
+    EXPECT_EQ(FailureOfCheck<EUpdateCheck>(none), "Error: This build has no update server.");
+    EXPECT_EQ(TIdStackUsage::Acquisitions(), before);
+}
+
+TEST(UpdateCheck, VersionReportNamesTheBuiltInServerOrNone) {
+    const std::string host = BuiltInUpdateHost();
+    const std::string server =
+        host.empty() ? std::string("none (built without an update host)") : "http://" + host + "/";
+    EXPECT_EQ(VersionReport("tintwright"), "tintwright 1.0\nUpdate check: " + server + "\n");
+    EXPECT_EQ(VersionURL(), VersionURL(host));
 }
