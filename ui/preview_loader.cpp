@@ -43,6 +43,10 @@ TPreviewLoader::~TPreviewLoader() {
 }
 
 void TPreviewLoader::Request(const QString& fileName) {
+    // The dialog selects the file it starts with again once it has listed
+    // its folder: the preview under way for it stays wanted.
+    if (FLatest != 0 && fileName == FRequested) return;
+    FRequested = fileName;
     const unsigned request = ++FLatest;
     FMailbox->Latest.store(request);
     FPane.clear();

@@ -26,7 +26,7 @@ public:
     ~TPreviewLoader() override;
 
     // Empties the pane and starts making the preview of `fileName`; an empty
-    // name only empties the pane.
+    // name only empties the pane. The file asked for last is not asked again.
     void Request(const QString& fileName);
     // The file whose preview the pane shows, "" when it shows none.
     const QString& ShownFile() const { return FShownFile; }
@@ -39,5 +39,6 @@ private:
     TPreviewDecoder FDecoder;
     std::shared_ptr<TMailbox> FMailbox;
     unsigned FLatest = 0;
+    QString FRequested;
     QString FShownFile;
 };

@@ -90,11 +90,11 @@ TEST(ImageControl, ShownPixelsAreSampledOnceAtTheDrawnSize) {
     image.setGeometry(0, 0, 545, 410);
     image.SetCenter(true);
     image.SetProportional(true);
-    // Twice the control's size: column x carries red x / 4, row y green y / 4.
+    // Twice the control's size: column x carries red x / 8, row y green y / 8.
     const int width = 1090, height = 820;
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = (x / 4) << 16 | (y / 4) << 8 | 7;
+        for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = (x / 8) << 16 | (y / 8) << 8 | 7;
 
     image.ShowPixels(pixels.data(), width, height);
     pixels.assign(pixels.size(), 0);  // nothing of the source is kept
@@ -105,7 +105,7 @@ TEST(ImageControl, ShownPixelsAreSampledOnceAtTheDrawnSize) {
     const QImage shot = Rendered(image);
     EXPECT_EQ(image.Shown().cacheKey(), made);  // painting made nothing new
     for (const QPoint at : {QPoint(0, 0), QPoint(100, 37), QPoint(544, 409)})
-        EXPECT_EQ(shot.pixelColor(at), QColor((2 * at.x() + 1) / 4, (2 * at.y() + 1) / 4, 7))
+        EXPECT_EQ(shot.pixelColor(at), QColor((2 * at.x() + 1) / 8, (2 * at.y() + 1) / 8, 7))
             << at.x() << ", " << at.y();
 
     // A picture assigned afterwards is shown by its own size again.
