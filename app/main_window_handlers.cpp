@@ -29,10 +29,10 @@ void TTintwright::LoadChosenFile() {
 }
 
 void TTintwright::ShowLoadedPicture(std::unique_ptr<TBitmap> decoded, std::unique_ptr<TBitmap32> bmp32) {
-    TPicture shown;
-    shown.Bitmap().SetSize(bmp32->Width(), bmp32->Height());
-    bmp32->AssignTo(shown);
-    imgSource->Picture().Assign(&shown);  // shares the bitmap's image
+    // Drawn straight from the 32-bit pixels at the size shown: a full-size
+    // copy for the control would cost as much memory as BMP32 itself and be
+    // looked at only through its scaled-down rendition.
+    imgSource->ShowPixels(bmp32->Bits(), bmp32->Width(), bmp32->Height());
     DecodedBitmap = std::move(decoded);
     BMP32 = std::move(bmp32);
     imgSource->BringToFront();

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "pictures/bitmap.h"
+#include "ui/scaled_image.h"
 
 namespace {
 
@@ -99,7 +100,26 @@ bool TImage::eventFilter(QObject* watched, QEvent* event) {
 
 void TImage::PictureChanged() {
     FShownValid = false;
+    FPixelsSize = QSize();
     update();
+}
+
+void TImage::ShowPixels(const uint32_t* pixels, int width, int height) {
+    FPicture.SetGraphic(nullptr);
+    const TRect target = DestinationRect({width, height}, {this->width(), this->height()},
+                                         {FCenter, FProportional, FStretch});
+    // In device pixels, so that a scaled screen draws the image one to one.
+    const qreal ratio = devicePixelRatioF();
+    const QSize size(qRound(target.Width() * ratio), qRound(target.Height() * ratio));
+    FShown = ScaleNearest(pixels, width, height, width, size);
+    FShown.setDevicePixelRatio(ratio);
+    FShownValid = true;
+    FPixelsSize = QSize(width, height);
+    update();
+}
+
+QSize TImage::SourceSize() const {
+    return FPixelsSize.isEmpty() ? QSize(FPicture.Width(), FPicture.Height()) : FPixelsSize;
 }
 
 namespace {
@@ -134,8 +154,8 @@ TRect TImage::DestinationRect(TExtent picture, TExtent client, TFit fit) {
 }
 
 TRect TImage::DestinationRect() const {
-    return DestinationRect({FPicture.Width(), FPicture.Height()}, {width(), height()},
-                           {FCenter, FProportional, FStretch});
+    const QSize source = SourceSize();
+    return DestinationRect({source.width(), source.height()}, {width(), height()}, {FCenter, FProportional, FStretch});
 }
 
 const QImage& TImage::Shown() {

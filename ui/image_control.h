@@ -1,9 +1,13 @@
 #pragma once
 // An image control: shows a TPicture by the platform's rule for Center,
 // Proportional and Stretch. The picture is converted to a QImage once per
-// change, not once per paint.
+// change, not once per paint. Pixels too large to keep a second copy of are
+// shown through ShowPixels instead, sampled once at the size drawn.
+
+#include <cstdint>
 
 #include <QImage>
+#include <QSize>
 #include <QWidget>
 
 #include "pictures/picture.h"
@@ -27,6 +31,15 @@ public:
     // Keeps the control covering its parent's whole client area.
     void SetAlignClient(bool value);
     bool AlignClient() const { return FAlignClient; }
+
+    // Shows width × height pixels (blue, green, red and an ignored fourth
+    // byte each, rows without gaps) without keeping them: they are sampled
+    // once, at the size of the destination rectangle on this screen, and the
+    // picture is emptied. A later change of the picture ends this.
+    void ShowPixels(const uint32_t* pixels, int width, int height);
+    // The size the destination rectangle is worked out from: that of the
+    // pixels shown by ShowPixels, otherwise the picture's.
+    QSize SourceSize() const;
 
     struct TExtent {
         int Width;
@@ -54,6 +67,7 @@ private:
     TPicture FPicture;
     QImage FShown;
     bool FShownValid = false;
+    QSize FPixelsSize;  // empty unless ShowPixels made FShown
     bool FCenter = false;
     bool FProportional = false;
     bool FStretch = false;

@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include "ui/preview_loader.h"
+
 namespace {
 
-std::function<QImage(const std::string&)>& PreviewDecoder() {
-    static std::function<QImage(const std::string&)> decoder;
+TPreviewDecoder& PreviewDecoder() {
+    static TPreviewDecoder decoder;
     return decoder;
 }
 
@@ -17,21 +19,6 @@ void ShowBox(QMessageBox::Icon icon, const std::string& title, const std::string
     QMessageBox box(icon, QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
-}
-
-void ShowPreview(QLabel& preview, const QString& path) {
-    QImage image;
-    try {
-        image = PreviewDecoder()(path.toStdString());
-    } catch (...) {
-        image = QImage();  // not a picture we read: an empty pane
-    }
-    if (image.isNull()) {
-        preview.clear();
-        return;
-    }
-    preview.setPixmap(
-        QPixmap::fromImage(image.scaled(preview.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 // A pane beside the file list that shows the selected picture, decoded by the
@@ -45,14 +32,16 @@ void AddPreviewPane(QFileDialog& dialog, const std::string& initialFile) {
     preview->setAlignment(Qt::AlignCenter);
     preview->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(preview, 0, layout->columnCount(), layout->rowCount(), 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, preview,
-                     [preview](const QString& path) { ShowPreview(*preview, path); });
-    if (!initialFile.empty()) ShowPreview(*preview, QString::fromStdString(initialFile));
+    auto* loader = new TPreviewLoader(*preview, PreviewDecoder());
+    loader->setObjectName("previewLoader");
+    QObject::connect(&dialog, &QFileDialog::currentChanged, loader,
+                     [loader](const QString& path) { loader->Request(path); });
+    loader->Request(QString::fromStdString(initialFile));
 }
 
 }  // namespace
 
-void TQtDialogs::SetPreviewDecoder(std::function<QImage(const std::string&)> decoder) {
+void TQtDialogs::SetPreviewDecoder(TPreviewDecoder decoder) {
     PreviewDecoder() = std::move(decoder);
 }
 

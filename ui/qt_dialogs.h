@@ -1,11 +1,8 @@
 #pragma once
 // The dialogs of the real program, shown with Qt.
 
-#include <functional>
-
-#include <QImage>
-
 #include "ui/dialogs.h"
+#include "ui/preview_loader.h"
 
 class TQtDialogs : public IDialogs {
 public:
@@ -13,7 +10,7 @@ public:
     void ShowMessage(const std::string& title, const std::string& text) override;
     void ShowError(const std::string& title, const std::string& text) override;
 
-    // Decodes a file for the open dialog's preview pane (a null image when it
-    // cannot); set by the program so the preview uses its own readers.
-    static void SetPreviewDecoder(std::function<QImage(const std::string&)> decoder);
+    // Decodes a file for the open dialog's preview pane, on a worker thread;
+    // set by the program so the preview uses its own readers.
+    static void SetPreviewDecoder(TPreviewDecoder decoder);
 };

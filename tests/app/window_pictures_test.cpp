@@ -25,12 +25,14 @@ struct TShownPicture {
     const TBitmap32* BMP32;
     int Width, Height, ShownWidth, ShownHeight;
     std::string Caption;
+    qint64 ShownImage;  // the image painted, made once per load
     bool operator==(const TShownPicture&) const = default;
 };
 
 TShownPicture Shown(TTintwright& window) {
-    return {window.BMP32.get(), window.BMP32->Width(), window.BMP32->Height(), window.imgSource->Picture().Width(),
-            window.imgSource->Picture().Height(), window.PanelColorCount->Caption()};
+    const QSize source = window.imgSource->SourceSize();
+    return {window.BMP32.get(), window.BMP32->Width(), window.BMP32->Height(), source.width(), source.height(),
+            window.PanelColorCount->Caption(), window.imgSource->Shown().cacheKey()};
 }
 
 // A GIF header and logical screen of width × height, no image block.

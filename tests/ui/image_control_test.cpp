@@ -2,6 +2,8 @@
 // place among the window's controls is tested with the window.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <QImage>
 #include <QWidget>
 
@@ -79,4 +81,35 @@ TEST(ImageControl, DrawsThePicturesColoursIntoItsRectangleOnly) {
     EXPECT_EQ(shot.pixelColor(544, 340), PictureQColor);
     EXPECT_EQ(shot.pixelColor(0, 68), Background);
     EXPECT_EQ(shot.pixelColor(544, 341), Background);
+}
+
+TEST(ImageControl, ShownPixelsAreSampledOnceAtTheDrawnSize) {
+    QWidget parent;
+    parent.resize(545, 410);
+    TImage image(&parent);
+    image.setGeometry(0, 0, 545, 410);
+    image.SetCenter(true);
+    image.SetProportional(true);
+    // Twice the control's size: column x carries red x / 8, row y green y / 8.
+    const int width = 1090, height = 820;
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = (x / 8) << 16 | (y / 8) << 8 | 7;
+
+    image.ShowPixels(pixels.data(), width, height);
+    pixels.assign(pixels.size(), 0);  // nothing of the source is kept
+    EXPECT_EQ(image.SourceSize(), QSize(width, height));
+    EXPECT_EQ(image.DestinationRect(), Rect(0, 0, 545, 410));
+    const qint64 made = image.Shown().cacheKey();
+    EXPECT_EQ(image.Shown().size(), QSize(545, 410));
+    const QImage shot = Rendered(image);
+    EXPECT_EQ(image.Shown().cacheKey(), made);  // painting made nothing new
+    for (const QPoint at : {QPoint(0, 0), QPoint(100, 37), QPoint(544, 409)})
+        EXPECT_EQ(shot.pixelColor(at), QColor((2 * at.x() + 1) / 8, (2 * at.y() + 1) / 8, 7))
+            << at.x() << ", " << at.y();
+
+    // A picture assigned afterwards is shown by its own size again.
+    FillBitmap(image.Picture().Bitmap(), 100, 80, PictureColor);
+    EXPECT_EQ(image.SourceSize(), QSize(100, 80));
+    EXPECT_EQ(Rendered(image).pixelColor(222, 165), PictureQColor);
 }
