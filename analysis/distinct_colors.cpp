@@ -95,9 +95,7 @@ namespace {
 
 size_t PixelCount(const TCustomBitmap32& bmp) { return size_t(bmp.Width()) * size_t(bmp.Height()); }
 
-bool HasPixels(const TCustomBitmap32& bmp) {
-    return bmp.Width() > 0 && bmp.Height() > 0 && bmp.Bits() != nullptr;
-}
+bool HasPixels(const TCustomBitmap32& bmp) { return bmp.Width() > 0 && bmp.Height() > 0 && bmp.Bits() != nullptr; }
 
 }  // namespace
 

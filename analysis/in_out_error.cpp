@@ -11,30 +11,37 @@ int InOutErrorCode(int errnoValue) {
     // violation); a few others to their namesakes; anything else keeps its
     // errno value.
     switch (errnoValue) {
-        case EACCES: case EPERM: case EROFS: case EISDIR: return 5;
-        case ENOENT: case ENOTDIR: return 3;
-        case EMFILE: case ENFILE: return 4;
-        case ENOSPC: case EDQUOT: return 112;
-        case EBUSY: case ETXTBSY: return 32;
-        case ENOMEM: return 8;
-        case EEXIST: return 80;
-        case EINVAL: return 87;
-        case ENAMETOOLONG: return 206;
-        case EFBIG: return 223;
-        default: return errnoValue;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return 5;
+    case ENOENT:
+    case ENOTDIR: return 3;
+    case EMFILE:
+    case ENFILE: return 4;
+    case ENOSPC:
+    case EDQUOT: return 112;
+    case EBUSY:
+    case ETXTBSY: return 32;
+    case ENOMEM: return 8;
+    case EEXIST: return 80;
+    case EINVAL: return 87;
+    case ENAMETOOLONG: return 206;
+    case EFBIG: return 223;
+    default: return errnoValue;
     }
 }
 
 std::string InOutErrorMessage(int code) {
     switch (code) {
-        case 2: return "File not found";
-        case 3: return "Invalid filename";
-        case 4: return "Too many open files";
-        case 5: return "File access denied";
-        case 100: return "Read beyond end of file";
-        case 101: return "Disk full";
-        case 106: return "Invalid numeric input";
-        default: return Format("I/O error %d", code);
+    case 2: return "File not found";
+    case 3: return "Invalid filename";
+    case 4: return "Too many open files";
+    case 5: return "File access denied";
+    case 100: return "Read beyond end of file";
+    case 101: return "Disk full";
+    case 106: return "Invalid numeric input";
+    default: return Format("I/O error %d", code);
     }
 }
 

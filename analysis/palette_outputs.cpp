@@ -48,7 +48,8 @@ size_t FormatLine(size_t index, const TLuminosityPair& pair, std::string_view se
 
 }  // namespace
 
-void WriteLuminosityValues(const TPixelData& pixelData, const std::string& fileName, std::string_view decimalSeparator) {
+void WriteLuminosityValues(const TPixelData& pixelData, const std::string& fileName,
+                           std::string_view decimalSeparator) {
     if (decimalSeparator.size() > MaxSeparatorLength) decimalSeparator = decimalSeparator.substr(0, MaxSeparatorLength);
     TTextFileWriter writer(fileName);
     for (size_t i = 0; i < pixelData.size(); ++i)

@@ -56,8 +56,10 @@ size_t FormatExactly(float value, std::string_view separator, char* out) {
     } else {
         // Below 1: L = 0 from 0.1, -1 from 0.01, -2 from 0.001.
         digitsBeforePoint = -2;
-        if (mantissa * 10 >= (uint64_t{1} << shift)) digitsBeforePoint = 0;
-        else if (mantissa * 100 >= (uint64_t{1} << shift)) digitsBeforePoint = -1;
+        if (mantissa * 10 >= (uint64_t{1} << shift))
+            digitsBeforePoint = 0;
+        else if (mantissa * 100 >= (uint64_t{1} << shift))
+            digitsBeforePoint = -1;
     }
     const unsigned __int128 unit = PowerOfTen(16 - digitsBeforePoint);
     const bool roundUp = remainder * unit >= (static_cast<unsigned __int128>(1) << (shift - 1)) * (unit - 1);

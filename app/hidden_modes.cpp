@@ -94,14 +94,10 @@ int SaveOpenDialogShot(const THiddenMode& mode, TTintwright& window) {
 
 int RunHiddenMode(const THiddenMode& mode, TTintwright& window, TScriptedDialogs* dialogs) {
     switch (mode.Kind) {
-        case THiddenMode::TKind::QuitWhenShown:
-            return WaitUntilPainted(window) ? 0 : 1;
-        case THiddenMode::TKind::Screenshot:
-            return dialogs != nullptr ? SaveScreenshot(mode, window, *dialogs) : 1;
-        case THiddenMode::TKind::OpenDialogShot:
-            return SaveOpenDialogShot(mode, window);
-        case THiddenMode::TKind::None:
-            break;
+    case THiddenMode::TKind::QuitWhenShown: return WaitUntilPainted(window) ? 0 : 1;
+    case THiddenMode::TKind::Screenshot: return dialogs != nullptr ? SaveScreenshot(mode, window, *dialogs) : 1;
+    case THiddenMode::TKind::OpenDialogShot: return SaveOpenDialogShot(mode, window);
+    case THiddenMode::TKind::None: break;
     }
     return 0;
 }

@@ -22,17 +22,12 @@ std::vector<std::string> ArgumentsOf(const QStringList& arguments) {
 // The answer to a command line that asks for no window; the exit status.
 int Answer(const TStartOptions& options) {
     switch (options.Kind) {
-        case TStartOptions::TKind::Version:
-            std::cout << VersionReport("tintwright");
-            return 0;
-        case TStartOptions::TKind::Help:
-            std::cout << WindowUsageText;
-            return 0;
-        case TStartOptions::TKind::Problem:
-            std::cerr << "tintwright: " << options.Problem << "\nTry 'tintwright --help' for more information.\n";
-            return 2;
-        case TStartOptions::TKind::Window:
-            break;
+    case TStartOptions::TKind::Version: std::cout << VersionReport("tintwright"); return 0;
+    case TStartOptions::TKind::Help: std::cout << WindowUsageText; return 0;
+    case TStartOptions::TKind::Problem:
+        std::cerr << "tintwright: " << options.Problem << "\nTry 'tintwright --help' for more information.\n";
+        return 2;
+    case TStartOptions::TKind::Window: break;
     }
     return 0;
 }

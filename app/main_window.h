@@ -20,8 +20,8 @@
 // The update check of FormCreate: compares the published version with
 // currentVersion and shows or hides the update panel through
 // setUpdatePanelVisible; failures are exceptions.
-using TUpdateChecker =
-    std::function<void(const std::string& currentVersion, const std::function<void(bool visible)>& setUpdatePanelVisible)>;
+using TUpdateChecker = std::function<void(const std::string& currentVersion,
+                                          const std::function<void(bool visible)>& setUpdatePanelVisible)>;
 
 // The check against `server` (by default the build's update server).
 TUpdateChecker UpdateCheckerFor(TUpdateServer server = {});

@@ -18,11 +18,11 @@ private:
 };
 
 // Declares an exception class Name deriving from Base with Base's constructors.
-#define TW_DECLARE_EXCEPTION(Name, Base)                                          \
-    class Name : public Base {                                                    \
-    public:                                                                       \
-        using Base::Base;                                                         \
-        const char* ClassName() const noexcept override { return #Name; }         \
+#define TW_DECLARE_EXCEPTION(Name, Base)                                  \
+    class Name : public Base {                                            \
+    public:                                                               \
+        using Base::Base;                                                 \
+        const char* ClassName() const noexcept override { return #Name; } \
     }
 
 // A silent abort: the error report drops it without showing anything.

@@ -104,13 +104,13 @@ TFileStream::TFileStream(const std::string& fileName, Mode mode) {
     if (mode == Mode::OpenRead) {
         FDescriptor = OpenRegularFile(fileName);
         if (FDescriptor < 0)
-            throw EFOpenError(Format("Cannot open file \"%s\". %s", ExpandFileName(fileName).c_str(),
-                                     SystemText(errno).c_str()));
+            throw EFOpenError(
+                Format("Cannot open file \"%s\". %s", ExpandFileName(fileName).c_str(), SystemText(errno).c_str()));
     } else {
         FDescriptor = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (FDescriptor < 0)
-            throw EFCreateError(Format("Cannot create file \"%s\". %s", ExpandFileName(fileName).c_str(),
-                                       SystemText(errno).c_str()));
+            throw EFCreateError(
+                Format("Cannot create file \"%s\". %s", ExpandFileName(fileName).c_str(), SystemText(errno).c_str()));
     }
 }
 

@@ -19,8 +19,8 @@ enum TBitmapHandleType { bmDIB, bmDDB };
 // The image a TBitmap holds; several bitmaps may share one.
 struct TBitmapImage {
     TBitmapImage() { FDIB.Header.biSize = 0; }  // a new image has no header
-    gdi::HBITMAP FHandle;      // drawing handle; equal to FDIBHandle for a DIB
-    gdi::HBITMAP FMaskHandle;  // cached monochrome transparency mask
+    gdi::HBITMAP FHandle;                       // drawing handle; equal to FDIBHandle for a DIB
+    gdi::HBITMAP FMaskHandle;                   // cached monochrome transparency mask
     gdi::HPALETTE FPalette;
     gdi::HBITMAP FDIBHandle;
     // Memory copy of a run-length-encoded file, from which the device-dependent
@@ -111,10 +111,8 @@ private:
     void HandleNeeded();
     void FreeContext();  // the canvas lets go of the old image's handle
     void InstallImage(std::shared_ptr<TBitmapImage> image);
-    void RebuildImage(int width, int height, const ImageFormat& format, const gdi::HPALETTE& palette,
-                      bool halftone);
-    void FillNewImage(const gdi::HBITMAP& handle, const TBitmapImage& old, const gdi::BitmapInfo& info,
-                      void* bits);
+    void RebuildImage(int width, int height, const ImageFormat& format, const gdi::HPALETTE& palette, bool halftone);
+    void FillNewImage(const gdi::HBITMAP& handle, const TBitmapImage& old, const gdi::BitmapInfo& info, void* bits);
     gdi::HBITMAP MaskHandle();
     void DrawTransparent(const gdi::HDC& target, const TRect& rect, const gdi::HDC& source);
     bool FReloading = false;  // re-creating from the RLE copy: no notifications

@@ -87,8 +87,8 @@ void TBitmap::DrawTransparent(const gdi::HDC& target, const TRect& rect, const g
     if (!picture || !stretchedMask) RaiseOutOfResources();
     const gdi::HDC pictureDC = ContextHolding(picture);
     gdi::StretchBlt(pictureDC, 0, 0, rect.Width(), rect.Height(), source, 0, 0, width, height, gdi::SRCCOPY);
-    gdi::StretchBlt(ContextHolding(stretchedMask), 0, 0, rect.Width(), rect.Height(), ContextHolding(mask), 0, 0,
-                    width, height, gdi::SRCCOPY);
+    gdi::StretchBlt(ContextHolding(stretchedMask), 0, 0, rect.Width(), rect.Height(), ContextHolding(mask), 0, 0, width,
+                    height, gdi::SRCCOPY);
     gdi::MaskBlt(target, rect.Left, rect.Top, rect.Width(), rect.Height(), pictureDC, 0, 0, stretchedMask, 0, 0,
                  gdi::MASKBLT_TRANSPARENT);
 }

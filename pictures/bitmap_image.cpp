@@ -136,8 +136,8 @@ void TBitmap::RebuildImage(int width, int height, const ImageFormat& format, con
     const bool hasPixels = width > 0 && height > 0;
     if (format.Dib) {
         gdi::BITMAPINFOHEADER& header = info.Header;
-        const bool keepTopDown = old->FDIB.Header.biSize != 0 && old->FDIB.Header.biHeight < 0 &&
-                                 old->FDIB.Height == height;
+        const bool keepTopDown =
+            old->FDIB.Header.biSize != 0 && old->FDIB.Header.biHeight < 0 && old->FDIB.Height == height;
         header.biWidth = width;
         header.biHeight = keepTopDown ? -height : height;
         header.biBitCount = static_cast<uint16_t>(format.BitCount);

@@ -20,8 +20,9 @@ void TCanvas::RequireState() {
     const gdi::HDC dc = Handle();
     gdi::SetPen(dc, gdi::Pen{ColorToRGB(FPen.Color), FPen.Width,
                              FPen.Style == TPenStyle::psClear ? gdi::PenStyle::Clear : gdi::PenStyle::Solid});
-    gdi::SetBrush(dc, gdi::Brush{ColorToRGB(FBrush.Color),
-                                 FBrush.Style == TBrushStyle::bsClear ? gdi::BrushStyle::Clear : gdi::BrushStyle::Solid});
+    gdi::SetBrush(dc,
+                  gdi::Brush{ColorToRGB(FBrush.Color),
+                             FBrush.Style == TBrushStyle::bsClear ? gdi::BrushStyle::Clear : gdi::BrushStyle::Solid});
 }
 
 void TCanvas::MoveTo(int x, int y) { gdi::MoveToEx(Handle(), x, y, nullptr); }

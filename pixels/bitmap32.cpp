@@ -39,8 +39,7 @@ TColor32 TCustomBitmap32::PixelS(int x, int y) const {
 }
 
 void TCustomBitmap32::SetPixelS(int x, int y, TColor32 value) {
-    if (x >= FClipRect.Left && x < FClipRect.Right && y >= FClipRect.Top && y < FClipRect.Bottom)
-        SetPixel(x, y, value);
+    if (x >= FClipRect.Left && x < FClipRect.Right && y >= FClipRect.Top && y < FClipRect.Bottom) SetPixel(x, y, value);
 }
 
 void TCustomBitmap32::Clear(TColor32 fillColor) {

@@ -33,11 +33,11 @@ void PutLE16(std::array<uint8_t, N>& block, size_t offset, uint16_t value) {
 
 size_t InfoHeaderSize(TInfoHeaderVersion version) {
     switch (version) {
-        case InfoHeaderVersion1: return 40;
-        case InfoHeaderVersion2: return 52;
-        case InfoHeaderVersion3: return 56;
-        case InfoHeaderVersion4: return 108;
-        case InfoHeaderVersion5: return 124;
+    case InfoHeaderVersion1: return 40;
+    case InfoHeaderVersion2: return 52;
+    case InfoHeaderVersion3: return 56;
+    case InfoHeaderVersion4: return 108;
+    case InfoHeaderVersion5: return 124;
     }
     throw EInvalidGraphic("Invalid DIB header version");
 }
@@ -48,13 +48,23 @@ bool RepeatsMasks(TInfoHeaderVersion version, bool includeColorTable) {
 
 // Offsets within the information header.
 enum : size_t {
-    HeaderSizeField = 0, WidthField = 4, HeightField = 8, PlanesField = 12, BitCountField = 14,
-    CompressionField = 16, ImageSizeField = 20, RedMaskField = 40, GreenMaskField = 44, BlueMaskField = 48,
-    AlphaMaskField = 52, ColorSpaceField = 56, IntentField = 108
+    HeaderSizeField = 0,
+    WidthField = 4,
+    HeightField = 8,
+    PlanesField = 12,
+    BitCountField = 14,
+    CompressionField = 16,
+    ImageSizeField = 20,
+    RedMaskField = 40,
+    GreenMaskField = 44,
+    BlueMaskField = 48,
+    AlphaMaskField = 52,
+    ColorSpaceField = 56,
+    IntentField = 108
 };
 
 std::array<uint8_t, gdi::LargestInfoHeader> InfoHeader(const TCustomBitmap32& bitmap, bool saveTopDown,
-                                                      TInfoHeaderVersion version) {
+                                                       TInfoHeaderVersion version) {
     std::array<uint8_t, gdi::LargestInfoHeader> header{};
     PutLE32(header, HeaderSizeField, static_cast<uint32_t>(InfoHeaderSize(version)));
     PutLE32(header, WidthField, static_cast<uint32_t>(bitmap.Width()));
@@ -103,8 +113,7 @@ void TCustomBitmap32::SaveToDIBStream(TStream& stream, bool saveTopDown, TInfoHe
                                       bool includeColorTable) const {
     const auto header = InfoHeader(*this, saveTopDown, infoHeaderVersion);
     stream.WriteBuffer(header.data(), InfoHeaderSize(infoHeaderVersion));
-    if (RepeatsMasks(infoHeaderVersion, includeColorTable))
-        stream.WriteBuffer(header.data() + RedMaskField, 12);
+    if (RepeatsMasks(infoHeaderVersion, includeColorTable)) stream.WriteBuffer(header.data() + RedMaskField, 12);
     if (Empty()) return;
     if (saveTopDown)
         stream.WriteBuffer(FBits, size_t(FWidth) * size_t(FHeight) * sizeof(TColor32));

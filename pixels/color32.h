@@ -11,8 +11,8 @@ using TColor32 = uint32_t;
 using PColor32Array = TColor32*;
 using TArrayOfColor32 = std::vector<TColor32>;
 
-constexpr TColor32 clBlack32 = 0xFF000000;       // opaque black: default fill of Clear
-constexpr TColor32 clWhite32 = 0xFFFFFFFF;       // opaque white
+constexpr TColor32 clBlack32 = 0xFF000000;        // opaque black: default fill of Clear
+constexpr TColor32 clWhite32 = 0xFFFFFFFF;        // opaque white
 constexpr TColor32 clTransparent32 = 0x00000000;  // a freshly sized store, the default outer colour
 
 constexpr uint8_t AlphaComponent(TColor32 color) { return static_cast<uint8_t>(color >> 24); }

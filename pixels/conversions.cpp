@@ -98,11 +98,13 @@ void TCustomBitmap32::Assign(const TPicture* source) {
 }
 
 void TCustomBitmap32::AssignTo(TGraphic& dest) const {
-    if (!ImageFormatManager().AssignTo(*this, TAssignTarget{&dest, nullptr})) CannotAssign(ClassName(), dest.ClassName());
+    if (!ImageFormatManager().AssignTo(*this, TAssignTarget{&dest, nullptr}))
+        CannotAssign(ClassName(), dest.ClassName());
 }
 
 void TCustomBitmap32::AssignTo(TPicture& dest) const {
-    if (!ImageFormatManager().AssignTo(*this, TAssignTarget{nullptr, &dest})) CannotAssign(ClassName(), dest.ClassName());
+    if (!ImageFormatManager().AssignTo(*this, TAssignTarget{nullptr, &dest}))
+        CannotAssign(ClassName(), dest.ClassName());
 }
 
 void TCustomBitmap32::CopyMapTo(TCustomBitmap32& dst) const {

@@ -24,9 +24,8 @@ void TGDIBackend::InitializeSurface(int newWidth, int newHeight, bool) {
     header.biHeight = -newHeight;  // row 0 on top, as the store is addressed
     // A store above the pixel limit gets no image size (the product may not
     // even fit 64 bits); the section refuses it below.
-    header.biSizeImage = gdi::WithinPixelLimit(newWidth, newHeight, 32)
-                             ? static_cast<uint32_t>(int64_t{newWidth} * newHeight * 4)
-                             : 0;
+    header.biSizeImage =
+        gdi::WithinPixelLimit(newWidth, newHeight, 32) ? static_cast<uint32_t>(int64_t{newWidth} * newHeight * 4) : 0;
 
     void* bits = nullptr;
     gdi::HBITMAP section = gdi::CreateDIBSection(FBitmapInfo, &bits);

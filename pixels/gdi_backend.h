@@ -7,10 +7,7 @@
 
 #include "pixels/backend.h"
 
-class TGDIBackend : public TCustomBackend,
-                    public ICanvasSupport,
-                    public IDeviceContextSupport,
-                    public IFontSupport {
+class TGDIBackend : public TCustomBackend, public ICanvasSupport, public IDeviceContextSupport, public IFontSupport {
 public:
     TGDIBackend();
     ~TGDIBackend() override;

@@ -14,14 +14,12 @@ void RegisterStandardImageFormats(TImageFormatManager& manager) {
     manager.RegisterImageFormat(std::make_shared<TImageFormatAdapterTClipboard>(), 0);
     manager.RegisterImageFormat(std::make_shared<TCustomImageFormatAdapterTGraphic>(), 1000);
     manager.RegisterImageFormat(std::make_shared<TImageFormatAdapterTBitmap>(), 0);
-    manager.RegisterImageFormat(
-        std::make_shared<TDecliningFileAdapter>("TImageFormatAdapterTWICImage", "TIFF Images",
-                                                std::vector<std::string>{"tif", "tiff"}),
-        0);
-    manager.RegisterImageFormat(
-        std::make_shared<TDecliningFileAdapter>("TImageFormatAdapterTMetaFile", "Metafiles",
-                                                std::vector<std::string>{"wmf", "emf"}),
-        0);
+    manager.RegisterImageFormat(std::make_shared<TDecliningFileAdapter>("TImageFormatAdapterTWICImage", "TIFF Images",
+                                                                        std::vector<std::string>{"tif", "tiff"}),
+                                0);
+    manager.RegisterImageFormat(std::make_shared<TDecliningFileAdapter>("TImageFormatAdapterTMetaFile", "Metafiles",
+                                                                        std::vector<std::string>{"wmf", "emf"}),
+                                0);
     manager.RegisterImageFormat(
         std::make_shared<TDecliningFileAdapter>("TImageFormatAdapterTIcon", "Icons", std::vector<std::string>{"ico"}),
         0);

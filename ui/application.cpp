@@ -37,8 +37,7 @@ std::string InnermostMessage(const std::exception& error) {
     } catch (const std::exception& inner) {
         std::string innerMessage = InnermostMessage(inner);
         if (!innerMessage.empty()) message = innerMessage;
-    } catch (...) {
-    }
+    } catch (...) {}
     return message;
 }
 

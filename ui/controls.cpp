@@ -10,8 +10,8 @@ QFont WindowFont(int pixelHeight) {
     // Selawik is drawn to Segoe UI's metrics; of the common fonts, DejaVu
     // Sans Condensed comes closest in width, so the button captions still
     // fit their 347 pixels. Plain DejaVu Sans would not.
-    font.setFamilies({"Segoe UI", "Selawik", "DejaVu Sans Condensed", "Open Sans", "Noto Sans", "Liberation Sans",
-                      "DejaVu Sans"});
+    font.setFamilies(
+        {"Segoe UI", "Selawik", "DejaVu Sans Condensed", "Open Sans", "Noto Sans", "Liberation Sans", "DejaVu Sans"});
     font.setPixelSize(pixelHeight);
     font.setStyleHint(QFont::SansSerif);
     return font;
@@ -22,8 +22,7 @@ QColor ToQColor(TColor color) {
     return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
-TButton::TButton(QWidget* parent, const std::string& caption)
-    : QPushButton(QString::fromStdString(caption), parent) {
+TButton::TButton(QWidget* parent, const std::string& caption) : QPushButton(QString::fromStdString(caption), parent) {
     connect(this, &QPushButton::clicked, this, [this] {
         if (!OnClick) return;
         // Report here rather than let the exception cross Qt's own frames.

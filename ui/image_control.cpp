@@ -70,7 +70,8 @@ void TImage::BringToFront() {
     // the backmost control that is not an image.
     for (QObject* child : parent->children()) {
         auto* sibling = qobject_cast<QWidget*>(child);
-        if (sibling != nullptr && sibling != this && !sibling->isWindow() && dynamic_cast<TImage*>(sibling) == nullptr) {
+        if (sibling != nullptr && sibling != this && !sibling->isWindow() &&
+            dynamic_cast<TImage*>(sibling) == nullptr) {
             stackUnder(sibling);
             return;
         }
@@ -106,8 +107,8 @@ void TImage::PictureChanged() {
 
 void TImage::ShowPixels(const uint32_t* pixels, int width, int height) {
     FPicture.SetGraphic(nullptr);
-    const TRect target = DestinationRect({width, height}, {this->width(), this->height()},
-                                         {FCenter, FProportional, FStretch});
+    const TRect target =
+        DestinationRect({width, height}, {this->width(), this->height()}, {FCenter, FProportional, FStretch});
     // In device pixels, so that a scaled screen draws the image one to one.
     const qreal ratio = devicePixelRatioF();
     const QSize size(qRound(target.Width() * ratio), qRound(target.Height() * ratio));

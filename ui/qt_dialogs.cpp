@@ -41,9 +41,7 @@ void AddPreviewPane(QFileDialog& dialog, const std::string& initialFile) {
 
 }  // namespace
 
-void TQtDialogs::SetPreviewDecoder(TPreviewDecoder decoder) {
-    PreviewDecoder() = std::move(decoder);
-}
+void TQtDialogs::SetPreviewDecoder(TPreviewDecoder decoder) { PreviewDecoder() = std::move(decoder); }
 
 std::optional<std::string> TQtDialogs::OpenFile(const std::string& initialFile, const std::string& initialFolder) {
     // No filter and no title of our own; neither the file nor its folder has

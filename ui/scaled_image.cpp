@@ -10,8 +10,7 @@ namespace {
 std::vector<int> SampleIndices(int sourceCount, int count) {
     std::vector<int> indices(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        indices[static_cast<size_t>(i)] =
-            static_cast<int>((int64_t{2} * i + 1) * sourceCount / (int64_t{2} * count));
+        indices[static_cast<size_t>(i)] = static_cast<int>((int64_t{2} * i + 1) * sourceCount / (int64_t{2} * count));
     return indices;
 }
 

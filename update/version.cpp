@@ -2,9 +2,7 @@
 
 std::string CurrentVersion;
 
-void LoadCurrentVersion() {
-    CurrentVersion = "1.0";
-}
+void LoadCurrentVersion() { CurrentVersion = "1.0"; }
 
 std::string BuiltInUpdateHost() { return TW_UPDATE_HOST; }
 

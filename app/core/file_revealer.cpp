@@ -12,8 +12,8 @@ std::string FileUri(const std::string& absolutePath) {
     for (const char character : absolutePath) {
         const auto byte = static_cast<unsigned char>(character);
         const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
-                           byte == '~' || byte == '/';
+                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~' ||
+                           byte == '/';
         if (plain) {
             uri += character;
         } else {
@@ -59,11 +59,9 @@ void TDesktopFileRevealer::Reveal(const std::string& absolutePath) {
     const std::string folder = absolutePath.substr(0, absolutePath.rfind('/') + 1);
     std::vector<TCommand> commands = {
         {"gdbus", "call", "--session", "--dest", "org.freedesktop.FileManager1", "--object-path",
-         "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']",
-         ""},
+         "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItems", "['" + uri + "']", ""},
         {"dbus-send", "--session", "--dest=org.freedesktop.FileManager1", "--type=method_call",
-         "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1.ShowItems", "array:string:" + uri,
-         "string:"},
+         "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1.ShowItems", "array:string:" + uri, "string:"},
         {"xdg-open", folder},
     };
     std::vector<std::vector<char*>> argumentVectors;

@@ -34,8 +34,7 @@ std::optional<TPixelData> PreparePalette(const TBitmap32& bmp32, std::unique_ptr
 // the palette bitmap holds them, before it is saved. A failure of the text file raises
 // EInOutError and leaves both files as they were; a failure of the palette
 // file leaves the new text file in place.
-TPaletteFiles WritePaletteFiles(TPixelData pixelData, const std::string& directory,
-                                const TPhaseObserver& onPhase = {});
+TPaletteFiles WritePaletteFiles(TPixelData pixelData, const std::string& directory, const TPhaseObserver& onPhase = {});
 
 // The window's whole road: prepare, write into directory, show
 // PaletteSavedMessage, reveal the palette file that was written. Without a

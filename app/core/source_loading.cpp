@@ -37,13 +37,8 @@ struct TPictureClassRow {
 
 // Tried in this order.
 const TPictureClassRow PictureClasses[] = {
-    {".jpg", Make<TJPEGImage>},
-    {".jpeg", Make<TJPEGImage>},
-    {".png", Make<TPngImage>},
-    {".bmp", Make<TBitmap>},
-    {".gif", Make<TGIFImage>},
-    {".tif", MakeWICImage},
-    {".tiff", MakeWICImage},
+    {".jpg", Make<TJPEGImage>}, {".jpeg", Make<TJPEGImage>}, {".png", Make<TPngImage>}, {".bmp", Make<TBitmap>},
+    {".gif", Make<TGIFImage>},  {".tif", MakeWICImage},      {".tiff", MakeWICImage},
 };
 
 }  // namespace

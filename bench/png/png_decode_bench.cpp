@@ -52,8 +52,7 @@ TBytes EncodePng(int width, int height, int channels) {
                  channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, const_cast<png_bytep>(&pixels[size_t(y) * width * channels]));
+    for (int y = 0; y < height; ++y) png_write_row(png, const_cast<png_bytep>(&pixels[size_t(y) * width * channels]));
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return file;

@@ -6,9 +6,7 @@
 
 namespace {
 
-bool IsContinuation(const std::string& line) {
-    return !line.empty() && (line[0] == ' ' || line[0] == '\t');
-}
+bool IsContinuation(const std::string& line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
 
 }  // namespace
 
@@ -49,6 +47,8 @@ void TIdHeaderList::SetValues(const std::string& name, const std::string& value)
     }
     const auto first = FLines.begin() + static_cast<ptrdiff_t>(index);
     FLines.erase(first + 1, FLines.begin() + static_cast<ptrdiff_t>(EndOfEntry(index)));
-    if (value.empty()) FLines.erase(first);
-    else *first = name + ": " + value;
+    if (value.empty())
+        FLines.erase(first);
+    else
+        *first = name + ": " + value;
 }

@@ -78,12 +78,18 @@ void TIdCustomHTTP::TakeURL(const TIdURI& uri) {
         FURL.Host = uri.Host;
         FURL.IPVersion = uri.IPVersion;
     }
-    if (!uri.Protocol.empty()) FURL.Protocol = uri.Protocol;
-    else if (!SameText(FURL.Protocol, "https")) FURL.Protocol = "http";
-    if (!uri.Port.empty()) FURL.Port = uri.Port;
-    else if (SameText(FURL.Protocol, "http")) FURL.Port = "80";
-    else if (SameText(FURL.Protocol, "https")) FURL.Port = "443";
-    else throw EIdUnknownProtocol("Unknown Protocol");
+    if (!uri.Protocol.empty())
+        FURL.Protocol = uri.Protocol;
+    else if (!SameText(FURL.Protocol, "https"))
+        FURL.Protocol = "http";
+    if (!uri.Port.empty())
+        FURL.Port = uri.Port;
+    else if (SameText(FURL.Protocol, "http"))
+        FURL.Port = "80";
+    else if (SameText(FURL.Protocol, "https"))
+        FURL.Port = "443";
+    else
+        throw EIdUnknownProtocol("Unknown Protocol");
     // There is no secure transport: refuse rather than send in the clear
     // what the caller meant to protect.
     if (SameText(FURL.Protocol, "https")) throw EIdUnknownProtocol("Unknown Protocol");

@@ -22,9 +22,7 @@ int64_t ParseCount(std::string_view text) {
 
 }  // namespace
 
-void TIdEntityHeaderInfo::Clear() {
-    *this = TIdEntityHeaderInfo();
-}
+void TIdEntityHeaderInfo::Clear() { *this = TIdEntityHeaderInfo(); }
 
 void TIdEntityHeaderInfo::ProcessHeaders() {
     const TIdHeaderList& headers = RawHeaders;
@@ -80,9 +78,7 @@ TIdHeaderList TIdRequestHeaderInfo::Headers() const {
     return headers;
 }
 
-void TIdResponseHeaderInfo::Clear() {
-    *this = TIdResponseHeaderInfo();
-}
+void TIdResponseHeaderInfo::Clear() { *this = TIdResponseHeaderInfo(); }
 
 void TIdResponseHeaderInfo::ProcessHeaders() {
     TIdEntityHeaderInfo::ProcessHeaders();

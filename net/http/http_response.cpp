@@ -54,9 +54,7 @@ int64_t ChunkSize(const std::string& line) {
     return size;
 }
 
-bool IsInterim(int code) {
-    return code >= 100 && code <= 199 && code != 101;
-}
+bool IsInterim(int code) { return code >= 100 && code <= 199 && code != 101; }
 
 }  // namespace
 

@@ -20,9 +20,9 @@ struct TIdURI {
     std::string Password;
     std::string Host;
     std::string Port;
-    std::string Path;      // from the first "/" to the last one, inclusive
-    std::string Document;  // what follows the path
-    std::string Params;    // after "?", up to a "#"
-    std::string Bookmark;  // after the first "#"
+    std::string Path;                  // from the first "/" to the last one, inclusive
+    std::string Document;              // what follows the path
+    std::string Params;                // after "?", up to a "#"
+    std::string Bookmark;              // after the first "#"
     TIdIPVersion IPVersion = Id_IPv4;  // IPv6 for a host in "[" "]"
 };

@@ -10,9 +10,7 @@ bool IsSpace(char character) {
     return character == ' ' || character == '\t' || character == '\r' || character == '\n' || character == '\f';
 }
 
-std::string_view AsText(TBytes body) {
-    return {reinterpret_cast<const char*>(body.data()), body.size()};
-}
+std::string_view AsText(TBytes body) { return {reinterpret_cast<const char*>(body.data()), body.size()}; }
 
 // The position of needle in text from start, without regard to case.
 size_t FindText(std::string_view text, std::string_view needle, size_t start) {
@@ -50,14 +48,16 @@ bool NextAttribute(std::string_view text, size_t& position, std::string& name, s
 void ReadMetaElement(std::string_view text, size_t position, THtmlDeclarations& declarations) {
     std::string name, value, httpEquiv, content, charSet;
     while (NextAttribute(text, position, name, value)) {
-        if (name == "http-equiv") httpEquiv = value;
-        else if (name == "content") content = value;
-        else if (name == "charset") charSet = value;
+        if (name == "http-equiv")
+            httpEquiv = value;
+        else if (name == "content")
+            content = value;
+        else if (name == "charset")
+            charSet = value;
     }
     if (!httpEquiv.empty()) {
         declarations.Headers.emplace_back(httpEquiv, content);
-        if (SameText(httpEquiv, "Content-Type") && charSet.empty())
-            charSet = CharSetParameter(content).value_or("");
+        if (SameText(httpEquiv, "Content-Type") && charSet.empty()) charSet = CharSetParameter(content).value_or("");
     }
     if (declarations.CharSet.empty()) declarations.CharSet = std::string(TrimBlanks(charSet));
 }

@@ -21,17 +21,26 @@ TCodePoint NextCodePoint(TBytes bytes) {
     size_t length;
     char32_t value;
     char32_t minimum;
-    if ((lead & 0xE0) == 0xC0) { length = 2; value = lead & 0x1F; minimum = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { length = 3; value = lead & 0x0F; minimum = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { length = 4; value = lead & 0x07; minimum = 0x10000; }
-    else return {ReplacementCharacter, 1};
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        value = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        value = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        value = lead & 0x07;
+        minimum = 0x10000;
+    } else
+        return {ReplacementCharacter, 1};
     if (bytes.size() < length) return {ReplacementCharacter, 1};
     for (size_t i = 1; i < length; ++i) {
         if ((bytes[i] & 0xC0) != 0x80) return {ReplacementCharacter, 1};
         value = (value << 6) | (bytes[i] & 0x3F);
     }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return {ReplacementCharacter, 1};
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return {ReplacementCharacter, 1};
     return {value, length};
 }
 

@@ -8,13 +8,9 @@ uint8_t* TIdBuffer::Reserve(size_t count) {
     return FBytes.data() + end;
 }
 
-void TIdBuffer::Commit(size_t reserved, size_t received) {
-    FBytes.resize(FBytes.size() - reserved + received);
-}
+void TIdBuffer::Commit(size_t reserved, size_t received) { FBytes.resize(FBytes.size() - reserved + received); }
 
-void TIdBuffer::Append(const uint8_t* data, size_t count) {
-    FBytes.insert(FBytes.end(), data, data + count);
-}
+void TIdBuffer::Append(const uint8_t* data, size_t count) { FBytes.insert(FBytes.end(), data, data + count); }
 
 void TIdBuffer::Remove(size_t count) {
     FHead += count < Size() ? count : Size();

@@ -21,8 +21,7 @@ TW_DECLARE_EXCEPTION(EIdPortRequired, EIdException);
 
 class EIdSocketError : public EIdException {
 public:
-    EIdSocketError(int lastError, std::string message)
-        : EIdException(std::move(message)), FLastError(lastError) {}
+    EIdSocketError(int lastError, std::string message) : EIdException(std::move(message)), FLastError(lastError) {}
     const char* ClassName() const noexcept override { return "EIdSocketError"; }
     int LastError() const noexcept { return FLastError; }
 

@@ -15,9 +15,7 @@ void TIdIOHandler::Open() {
     FReadLnTimedOut = false;
 }
 
-void TIdIOHandler::Close() {
-    FWriteBuffer.reset();
-}
+void TIdIOHandler::Close() { FWriteBuffer.reset(); }
 
 void TIdIOHandler::ClearInputBuffer() {
     FInputBuffer.Clear();
@@ -41,8 +39,10 @@ bool TIdIOHandler::Connected() {
 
 void TIdIOHandler::Write(const void* data, size_t size) {
     const auto* bytes = static_cast<const uint8_t*>(data);
-    if (FWriteBuffer) FWriteBuffer->insert(FWriteBuffer->end(), bytes, bytes + size);
-    else WriteDirect(bytes, size);
+    if (FWriteBuffer)
+        FWriteBuffer->insert(FWriteBuffer->end(), bytes, bytes + size);
+    else
+        WriteDirect(bytes, size);
 }
 
 void TIdIOHandler::Write(std::string_view text) {
@@ -68,9 +68,7 @@ void TIdIOHandler::WriteBufferClose() {
     WriteDirect(bytes.data(), bytes.size());
 }
 
-void TIdIOHandler::WriteBufferCancel() {
-    FWriteBuffer.reset();
-}
+void TIdIOHandler::WriteBufferCancel() { FWriteBuffer.reset(); }
 
 void TIdIOHandler::WriteDirect(const uint8_t* data, size_t size) {
     while (size > 0) {
@@ -119,13 +117,9 @@ void TIdIOHandler::ReadStream(TStream& stream, int64_t byteCount, bool readUntil
     Transfer(&stream, byteCount, readUntilDisconnect);
 }
 
-void TIdIOHandler::Discard(int64_t byteCount) {
-    Transfer(nullptr, byteCount, false);
-}
+void TIdIOHandler::Discard(int64_t byteCount) { Transfer(nullptr, byteCount, false); }
 
-void TIdIOHandler::DiscardAll() {
-    Transfer(nullptr, 0, true);
-}
+void TIdIOHandler::DiscardAll() { Transfer(nullptr, 0, true); }
 
 bool TIdIOHandler::CheckForDataOnSource(int timeoutMs) {
     if (Opened() && !FClosedGracefully) ReadFromSource(timeoutMs);

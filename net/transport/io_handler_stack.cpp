@@ -34,9 +34,7 @@ int TIdIOHandlerStack::ConnectTimeLeft(std::optional<TClock::time_point> end) co
     return static_cast<int>(std::min<long long>(left, INT32_MAX));
 }
 
-bool TIdIOHandlerStack::SourceReadable(int timeoutMs) {
-    return GStack->Readable(FBinding.Handle(), timeoutMs);
-}
+bool TIdIOHandlerStack::SourceReadable(int timeoutMs) { return GStack->Readable(FBinding.Handle(), timeoutMs); }
 
 size_t TIdIOHandlerStack::ReceiveFromSource(void* buffer, size_t size) {
     return GStack->Receive(FBinding.Handle(), buffer, size);

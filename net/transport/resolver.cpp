@@ -30,9 +30,9 @@ TLookup Lookup(const std::string& host, int family) {
     const int result = getaddrinfo(host.c_str(), nullptr, &hints, &list);
     if (result != 0) return {SocketErrorFromAddrInfo(result, errno), {}};
     char text[INET6_ADDRSTRLEN] = {};
-    const void* address = family == AF_INET6
-        ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in6*>(list->ai_addr)->sin6_addr)
-        : static_cast<const void*>(&reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr);
+    const void* address =
+        family == AF_INET6 ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in6*>(list->ai_addr)->sin6_addr)
+                           : static_cast<const void*>(&reinterpret_cast<const sockaddr_in*>(list->ai_addr)->sin_addr);
     inet_ntop(family, address, text, sizeof text);
     freeaddrinfo(list);
     return {0, text};

@@ -57,20 +57,17 @@ constexpr TErrorText ErrorTexts[] = {
 };
 
 constexpr std::pair<int, int> ErrnoCodes[] = {
-    {EINTR, 10004},           {EBADF, 10009},         {EACCES, 10013},
-    {EPERM, 10013},           {EFAULT, 10014},        {EINVAL, 10022},
-    {EMFILE, 10024},          {ENFILE, 10024},        {EWOULDBLOCK, 10035},
-    {EINPROGRESS, 10036},     {EALREADY, 10037},      {ENOTSOCK, 10038},
-    {EDESTADDRREQ, 10039},    {EMSGSIZE, 10040},      {EPROTOTYPE, 10041},
-    {ENOPROTOOPT, 10042},     {EPROTONOSUPPORT, 10043}, {ESOCKTNOSUPPORT, 10044},
-    {EOPNOTSUPP, 10045},      {EPFNOSUPPORT, 10046},  {EAFNOSUPPORT, 10047},
-    {EADDRINUSE, 10048},      {EADDRNOTAVAIL, 10049}, {ENETDOWN, 10050},
-    {ENETUNREACH, 10051},     {ENETRESET, 10052},     {ECONNABORTED, 10053},
-    {ECONNRESET, 10054},      {ENOBUFS, 10055},       {ENOMEM, 10055},
-    {EISCONN, 10056},         {ENOTCONN, 10057},      {ESHUTDOWN, 10058},
-    {EPIPE, 10058},           {ETOOMANYREFS, 10059},  {ETIMEDOUT, 10060},
-    {ECONNREFUSED, 10061},    {ELOOP, 10062},         {ENAMETOOLONG, 10063},
-    {EHOSTDOWN, 10064},       {EHOSTUNREACH, 10065},  {ENOTEMPTY, 10066},
+    {EINTR, 10004},           {EBADF, 10009},           {EACCES, 10013},        {EPERM, 10013},
+    {EFAULT, 10014},          {EINVAL, 10022},          {EMFILE, 10024},        {ENFILE, 10024},
+    {EWOULDBLOCK, 10035},     {EINPROGRESS, 10036},     {EALREADY, 10037},      {ENOTSOCK, 10038},
+    {EDESTADDRREQ, 10039},    {EMSGSIZE, 10040},        {EPROTOTYPE, 10041},    {ENOPROTOOPT, 10042},
+    {EPROTONOSUPPORT, 10043}, {ESOCKTNOSUPPORT, 10044}, {EOPNOTSUPP, 10045},    {EPFNOSUPPORT, 10046},
+    {EAFNOSUPPORT, 10047},    {EADDRINUSE, 10048},      {EADDRNOTAVAIL, 10049}, {ENETDOWN, 10050},
+    {ENETUNREACH, 10051},     {ENETRESET, 10052},       {ECONNABORTED, 10053},  {ECONNRESET, 10054},
+    {ENOBUFS, 10055},         {ENOMEM, 10055},          {EISCONN, 10056},       {ENOTCONN, 10057},
+    {ESHUTDOWN, 10058},       {EPIPE, 10058},           {ETOOMANYREFS, 10059},  {ETIMEDOUT, 10060},
+    {ECONNREFUSED, 10061},    {ELOOP, 10062},           {ENAMETOOLONG, 10063},  {EHOSTDOWN, 10064},
+    {EHOSTUNREACH, 10065},    {ENOTEMPTY, 10066},
 };
 
 }  // namespace
@@ -90,9 +87,9 @@ int SocketErrorFromErrno(int errnoValue) {
 int SocketErrorFromAddrInfo(int result, int errnoValue) {
     switch (result) {
     case 0: return 0;
-    case EAI_AGAIN: return 11002;       // temporary failure of the name service
+    case EAI_AGAIN: return 11002;  // temporary failure of the name service
     case EAI_BADFLAGS: return 10022;
-    case EAI_FAIL: return 11003;        // non-recoverable failure
+    case EAI_FAIL: return 11003;  // non-recoverable failure
     case EAI_FAMILY: return 10047;
     case EAI_MEMORY: return 8;          // not enough memory
     case EAI_NODATA: return 11004;      // the name exists but has no address
@@ -111,6 +108,4 @@ void RaiseSocketError(int error) {
     throw EIdSocketError(error, std::move(message));
 }
 
-void RaiseLastSocketError() {
-    RaiseSocketError(SocketErrorFromErrno(errno));
-}
+void RaiseLastSocketError() { RaiseSocketError(SocketErrorFromErrno(errno)); }

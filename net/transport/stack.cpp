@@ -17,9 +17,7 @@
 
 namespace {
 
-int FamilyOf(TIdIPVersion ipVersion) {
-    return ipVersion == Id_IPv6 ? AF_INET6 : AF_INET;
-}
+int FamilyOf(TIdIPVersion ipVersion) { return ipVersion == Id_IPv6 ? AF_INET6 : AF_INET; }
 
 // Four decimal numbers 0-255 separated by "."; leading zeros are read as
 // decimal digits, not as octal.
@@ -109,9 +107,7 @@ std::string TIdStack::ResolveHost(const std::string& host, TIdIPVersion ipVersio
     return LookupHostAddress(host, FamilyOf(ipVersion), timeoutMs);
 }
 
-bool TIdStack::IsIP(const std::string& ip) const {
-    return ParseDottedQuad(ip).has_value();
-}
+bool TIdStack::IsIP(const std::string& ip) const { return ParseDottedQuad(ip).has_value(); }
 
 int TIdStack::NewSocketHandle(TIdIPVersion ipVersion) {
     const int handle = socket(FamilyOf(ipVersion), SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -150,18 +146,10 @@ size_t TIdStack::Receive(int handle, void* buffer, size_t size) {
     }
 }
 
-bool TIdStack::Readable(int handle, int timeoutMs) {
-    return PollFor(handle, POLLIN, timeoutMs);
-}
+bool TIdStack::Readable(int handle, int timeoutMs) { return PollFor(handle, POLLIN, timeoutMs); }
 
-void TIdStack::Disconnect(int handle) {
-    shutdown(handle, SHUT_WR);
-}
+void TIdStack::Disconnect(int handle) { shutdown(handle, SHUT_WR); }
 
-std::string TIdStack::WSTranslateSocketErrorMsg(int error) const {
-    return ::WSTranslateSocketErrorMsg(error);
-}
+std::string TIdStack::WSTranslateSocketErrorMsg(int error) const { return ::WSTranslateSocketErrorMsg(error); }
 
-void TIdStack::RaiseSocketError(int error) const {
-    ::RaiseSocketError(error);
-}
+void TIdStack::RaiseSocketError(int error) const { ::RaiseSocketError(error); }

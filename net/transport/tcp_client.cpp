@@ -3,13 +3,9 @@
 #include "net/transport/exceptions.h"
 #include "net/transport/io_handler_stack.h"
 
-TIdTCPConnection::~TIdTCPConnection() {
-    Disconnect();
-}
+TIdTCPConnection::~TIdTCPConnection() { Disconnect(); }
 
-bool TIdTCPConnection::Connected() {
-    return FIOHandler && FIOHandler->Connected();
-}
+bool TIdTCPConnection::Connected() { return FIOHandler && FIOHandler->Connected(); }
 
 void TIdTCPConnection::Disconnect() {
     if (!FIOHandler) return;
@@ -18,8 +14,10 @@ void TIdTCPConnection::Disconnect() {
 }
 
 void TIdTCPConnection::CheckForDisconnect(bool raiseIfDisconnected, bool ignoreBuffer) {
-    if (FIOHandler) FIOHandler->CheckForDisconnect(raiseIfDisconnected, ignoreBuffer);
-    else if (raiseIfDisconnected) throw EIdNotConnected("Not Connected");
+    if (FIOHandler)
+        FIOHandler->CheckForDisconnect(raiseIfDisconnected, ignoreBuffer);
+    else if (raiseIfDisconnected)
+        throw EIdNotConnected("Not Connected");
 }
 
 void TIdTCPClientCustom::Connect() {

@@ -21,9 +21,7 @@ T ReadStruct(TStream& stream) {
     return value;
 }
 
-bool KeepsMemoryCopy(uint32_t compression) {
-    return compression != gdi::BI_RGB && compression != gdi::BI_BITFIELDS;
-}
+bool KeepsMemoryCopy(uint32_t compression) { return compression != gdi::BI_RGB && compression != gdi::BI_BITFIELDS; }
 
 void ReadCoreHeader(TStream& stream, BmpHeaders& headers) {
     const auto core = ReadStruct<BmpCoreHeader>(stream);
@@ -75,10 +73,10 @@ std::shared_ptr<TMemoryStream> MakeMemoryCopy(TStream& stream, const BmpHeaders&
 
 uint32_t DefaultColorsUsed(uint16_t bitCount) {
     switch (bitCount) {
-        case 1: return 2;
-        case 4: return 16;
-        case 8: return 256;
-        default: return 0;
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
     }
 }
 
@@ -166,7 +164,8 @@ void FindPixels(BmpHeaders& headers, ReadCursor& cursor, int64_t fileSize, int64
     }
     const gdi::BITMAPINFOHEADER& header = headers.Info.Header;
     int64_t described = header.biSizeImage;
-    if (described == 0 || header.biCompression == gdi::BI_RGB) described = DescribedPixelBytes(header, cursor.BytesLeft);
+    if (described == 0 || header.biCompression == gdi::BI_RGB)
+        described = DescribedPixelBytes(header, cursor.BytesLeft);
     headers.BytesToRead = std::max<int64_t>(0, std::min(described, cursor.BytesLeft));
     headers.PixelSource = cursor.Source;
 }
@@ -181,8 +180,8 @@ BmpHeaders ReadBmpHeaders(TStream& stream, int64_t size) {
     ReadInformationHeader(stream, headers, cursor);
     const int64_t maskBytes = ReadMasks(headers, cursor);
     const int64_t tableBytes = ReadColors(headers, cursor);
-    const int64_t headersEnd = sizeof(BmpFileHeader) + (headers.OS2 ? BmpCoreHeaderSize : headers.HeaderSize) +
-                               maskBytes + tableBytes;
+    const int64_t headersEnd =
+        sizeof(BmpFileHeader) + (headers.OS2 ? BmpCoreHeaderSize : headers.HeaderSize) + maskBytes + tableBytes;
     FindPixels(headers, cursor, size, headersEnd);
     return headers;
 }

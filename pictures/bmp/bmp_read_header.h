@@ -39,9 +39,9 @@ constexpr int64_t BmpMaxColorTableBytes = 1024;
 
 struct BmpHeaders {
     BmpFileHeader File;
-    gdi::BitmapInfo Info;  // Colors holds the table only for 8 or fewer bits
+    gdi::BitmapInfo Info;                  // Colors holds the table only for 8 or fewer bits
     std::vector<gdi::RGBQUAD> ColorTable;  // as read, widened for OS/2
-    uint32_t HeaderSize = 0;  // as declared in the file
+    uint32_t HeaderSize = 0;               // as declared in the file
     bool OS2 = false;
     // Copy of the whole file for compressions other than BI_RGB/BI_BITFIELDS,
     // so the device-dependent image can be made again from it.

@@ -215,7 +215,7 @@ HBITMAP SelectObject(const HDC& dc, const HBITMAP& bitmap);
 HBITMAP GetCurrentBitmap(const HDC& dc);
 HPALETTE SelectPalette(const HDC& dc, const HPALETTE& palette);
 int RealizePalette(const HDC& dc);
-int GetDeviceCaps(const HDC& dc, int index);  // BITSPIXEL: bits of the selected bitmap (32 for the screen)
+int GetDeviceCaps(const HDC& dc, int index);     // BITSPIXEL: bits of the selected bitmap (32 for the screen)
 int SetStretchBltMode(const HDC& dc, int mode);  // returns the previous mode
 void SetPen(const HDC& dc, const Pen& pen);
 void SetBrush(const HDC& dc, const Brush& brush);
@@ -248,25 +248,24 @@ COLORREF SetPixel(const HDC& dc, int x, int y, COLORREF color);
 // into a monochrome DDB gives 1 where the pixel equals the source context's
 // background colour and 0 elsewhere (how transparency masks are made).
 bool BitBlt(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, uint32_t rop);
-bool StretchBlt(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, int sw,
-                int sh, uint32_t rop);
+bool StretchBlt(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, int sw, int sh,
+                uint32_t rop);
 // Copies from a described pixel block; returns the number of rows drawn.
 // Source coordinates count from the picture's top-left corner whatever the
 // block's row order.
-int StretchDIBits(const HDC& dst, int x, int y, int width, int height, int sx, int sy, int sw, int sh,
-                  const void* bits, const BitmapInfo& info, uint32_t rop);
+int StretchDIBits(const HDC& dst, int x, int y, int width, int height, int sx, int sy, int sw, int sh, const void* bits,
+                  const BitmapInfo& info, uint32_t rop);
 // Where the mask bit is set (mask colour white / 1) the destination stays;
 // elsewhere the source is copied. The mask is a monochrome bitmap (or a
 // 1-bit DIB, its raw bits). Equal size only; rop MASKBLT_TRANSPARENT, or any
 // rop with a null mask (a BitBlt with the rop's low 24 bits).
-bool MaskBlt(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy,
-             const HBITMAP& mask, int mx, int my, uint32_t rop);
+bool MaskBlt(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, const HBITMAP& mask,
+             int mx, int my, uint32_t rop);
 // Per channel (blue, green, red, alpha): dst = src + dst × (255 − src alpha) / 255,
 // the source taken as premultiplied 32-bit pixels (rounded to nearest, at
 // most 255; onto zeros the result is the source exactly). False when the
 // source is not a 32-bit BI_RGB bitmap.
-bool AlphaBlend(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, int sw,
-                int sh);
+bool AlphaBlend(const HDC& dst, int x, int y, int width, int height, const HDC& src, int sx, int sy, int sw, int sh);
 
 // Reads rows [start, start + lines) of a bitmap into a described block
 // (the description's height sign gives the order); returns the rows copied.

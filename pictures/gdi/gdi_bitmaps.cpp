@@ -93,8 +93,8 @@ HBITMAP CreateDIBSection(const BitmapInfo& info, void** bits) {
         colors.assign(info.Colors.begin(), info.Colors.begin() + static_cast<ptrdiff_t>(count));
     }
     const bool topDown = header.biHeight < 0;
-    HBITMAP bitmap = NewBitmap(header.biWidth, topDown ? -header.biHeight : header.biHeight, topDown,
-                               header.biBitCount, header.biCompression, info.Masks, std::move(colors), true);
+    HBITMAP bitmap = NewBitmap(header.biWidth, topDown ? -header.biHeight : header.biHeight, topDown, header.biBitCount,
+                               header.biCompression, info.Masks, std::move(colors), true);
     if (!bitmap) return nullptr;
     bitmap->Header.biXPelsPerMeter = header.biXPelsPerMeter;
     bitmap->Header.biYPelsPerMeter = header.biYPelsPerMeter;

@@ -42,8 +42,8 @@ bool StretchBlt(const HDC& dst, int x, int y, int width, int height, const HDC& 
     return true;
 }
 
-int StretchDIBits(const HDC& dst, int x, int y, int width, int height, int sx, int sy, int sw, int sh,
-                  const void* bits, const BitmapInfo& info, uint32_t rop) {
+int StretchDIBits(const HDC& dst, int x, int y, int width, int height, int sx, int sy, int sw, int sh, const void* bits,
+                  const BitmapInfo& info, uint32_t rop) {
     if (!dst) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;

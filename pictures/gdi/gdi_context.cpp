@@ -9,7 +9,6 @@
 namespace gdi {
 namespace {
 
-
 bool Fail(int error) {
     SetLastError(error);
     return false;

@@ -76,8 +76,8 @@ HBITMAP CreateDIBitmap(const BitmapInfo& info, const void* bits, size_t bitsSize
     const BITMAPINFOHEADER& header = info.Header;
     const uint32_t compression = header.biCompression;
     const bool runLength = compression == BI_RLE8 || compression == BI_RLE4;
-    if (header.biSize < SmallestInfoHeader || header.biSize > LargestInfoHeader || header.biWidth <= 0 || header.biHeight == 0 ||
-        header.biHeight == INT32_MIN) {
+    if (header.biSize < SmallestInfoHeader || header.biSize > LargestInfoHeader || header.biWidth <= 0 ||
+        header.biHeight == 0 || header.biHeight == INT32_MIN) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -103,8 +103,8 @@ HBITMAP CreateDIBitmap(const BitmapInfo& info, const void* bits, size_t bitsSize
     if (available <= 0) return bitmap;
     block.Height = available;
     const int32_t firstRow = block.TopDown ? 0 : height - available;
-    CopyArea(bitmap->View(), Area{0, firstRow, bitmap->Width, available}, block,
-             Area{0, 0, bitmap->Width, available}, MonochromeRules{});
+    CopyArea(bitmap->View(), Area{0, firstRow, bitmap->Width, available}, block, Area{0, 0, bitmap->Width, available},
+             MonochromeRules{});
     return bitmap;
 }
 

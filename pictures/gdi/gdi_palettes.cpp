@@ -39,10 +39,10 @@ HPALETTE CreateHalftonePalette() {
 
 HPALETTE SystemPalette16() {
     static const std::vector<PALETTEENTRY> entries = {
-        Entry(0, 0, 0),     Entry(128, 0, 0),   Entry(0, 128, 0),   Entry(128, 128, 0),
-        Entry(0, 0, 128),   Entry(128, 0, 128), Entry(0, 128, 128), Entry(192, 192, 192),
-        Entry(128, 128, 128), Entry(255, 0, 0), Entry(0, 255, 0),   Entry(255, 255, 0),
-        Entry(0, 0, 255),   Entry(255, 0, 255), Entry(0, 255, 255), Entry(255, 255, 255)};
+        Entry(0, 0, 0),       Entry(128, 0, 0),   Entry(0, 128, 0),   Entry(128, 128, 0),
+        Entry(0, 0, 128),     Entry(128, 0, 128), Entry(0, 128, 128), Entry(192, 192, 192),
+        Entry(128, 128, 128), Entry(255, 0, 0),   Entry(0, 255, 0),   Entry(255, 255, 0),
+        Entry(0, 0, 255),     Entry(255, 0, 255), Entry(0, 255, 255), Entry(255, 255, 255)};
     return CreatePalette(entries);
 }
 

@@ -14,7 +14,9 @@ std::atomic<int64_t> AllocationCeiling{0};
 
 int64_t MaxPixels() { return int64_t{1} << PixelLimitLog2.load(std::memory_order_relaxed); }
 int64_t MaxPixelBytes() { return MaxPixels() * 4; }
-void SetPixelLimitLog2(int log2) { PixelLimitLog2 = log2 < 1 ? 1 : log2 > FullPixelLimitLog2 ? FullPixelLimitLog2 : log2; }
+void SetPixelLimitLog2(int log2) {
+    PixelLimitLog2 = log2 < 1 ? 1 : log2 > FullPixelLimitLog2 ? FullPixelLimitLog2 : log2;
+}
 void SetAllocationCeiling(int64_t pixels) { AllocationCeiling = pixels; }
 
 bool MayAllocatePixels(int64_t width, int64_t height, int bitCount) {

@@ -135,8 +135,7 @@ public:
         } else if (from.Kind == PixelKind::Index8 &&
                    (target.Kind == PixelKind::Bgra32 || target.Kind == PixelKind::Bgr24)) {
             FWay = target.Kind == PixelKind::Bgra32 ? Way::Lookup32 : Way::Lookup24;
-            for (int i = 0; i < 256; ++i)
-                FLookup[i] = i < from.ColorCount ? PackQuad(from.Colors[i]) : 0;
+            for (int i = 0; i < 256; ++i) FLookup[i] = i < from.ColorCount ? PackQuad(from.Colors[i]) : 0;
         } else if (from.Kind == PixelKind::Index8 && target.Kind == PixelKind::Index8 && !target.MonochromeDdb) {
             // Different tables: each source index maps to one target index.
             FWay = Way::Translate8;
@@ -156,7 +155,8 @@ public:
         const int bytes = from.BitCount / 8;
         const bool direct = FWay != Way::Generic;
         const uint8_t* in = direct ? from.Row(sy) + int64_t{sx} * bytes : nullptr;
-        uint8_t* out = direct && FWay != Way::Lookup16 ? FTarget.Row(ty) + int64_t{tx} * (FTarget.BitCount / 8) : nullptr;
+        uint8_t* out =
+            direct && FWay != Way::Lookup16 ? FTarget.Row(ty) + int64_t{tx} * (FTarget.BitCount / 8) : nullptr;
         switch (FWay) {
         case Way::Bytes: std::memmove(out, in, size_t(count) * bytes); return;
         case Way::Widen24:

@@ -137,8 +137,7 @@ RleOutcome ExpandRle(uint32_t compression, const uint8_t* data, size_t size, int
     if (width <= 0 || height <= 0 || (compression != BI_RLE8 && compression != BI_RLE4)) return outcome;
     RowBuilder rows(width, height, emitRow, outcome);
     CodeReader codes(data, size, compression == BI_RLE4, rows, outcome);
-    while (rows.InBitmap() && codes.Step()) {
-    }
+    while (rows.InBitmap() && codes.Step()) {}
     rows.Flush();
     return outcome;
 }

@@ -61,8 +61,7 @@ void ReadLoopingData(TByteReader& reader, TGIFApplicationExtension& extension) {
             if (block.size() < 5) throw GIFException(kInvalidData);
             extension.BufferSize = Little32(bytes + 1);
             break;
-        default:
-            break;
+        default: break;
         }
     }
 }
@@ -78,8 +77,8 @@ TGIFApplicationExtension ReadApplication(TByteReader& reader) {
     extension.Identifier.assign(identifier, 8);
     extension.Authentication.assign(identifier + 8, static_cast<size_t>(blockSize - 8));
     // A 10-byte identifier block is accepted, but never as a looping extension.
-    bool looping = blockSize == 11 && (std::memcmp(identifier, "NETSCAPE2.0", 11) == 0 ||
-                                       std::memcmp(identifier, "ANIMEXTS1.0", 11) == 0);
+    bool looping = blockSize == 11 &&
+                   (std::memcmp(identifier, "NETSCAPE2.0", 11) == 0 || std::memcmp(identifier, "ANIMEXTS1.0", 11) == 0);
     if (looping)
         ReadLoopingData(reader, extension);
     else
@@ -92,18 +91,12 @@ TGIFApplicationExtension ReadApplication(TByteReader& reader) {
 TGIFExtension ReadExtension(TByteReader& reader) {
     int label = reader.ReadByte();
     switch (label) {
-    case kPlainTextLabel:
-        return ReadPlainText(reader);
-    case kGraphicControlLabel:
-        return ReadGraphicControl(reader);
-    case kCommentLabel:
-        return ReadComment(reader);
-    case kApplicationLabel:
-        return ReadApplication(reader);
-    case -1:
-        throw GIFException(kPrematureEnd);
-    default:
-        throw GIFException(kUnknownExtension);
+    case kPlainTextLabel: return ReadPlainText(reader);
+    case kGraphicControlLabel: return ReadGraphicControl(reader);
+    case kCommentLabel: return ReadComment(reader);
+    case kApplicationLabel: return ReadApplication(reader);
+    case -1: throw GIFException(kPrematureEnd);
+    default: throw GIFException(kUnknownExtension);
     }
 }
 

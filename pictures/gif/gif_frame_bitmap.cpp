@@ -102,8 +102,8 @@ void DrawFrame(TBitmap& screen, const TGIFFrame& frame, const TFrameImage& image
     if (!source) RaiseOutOfResources();
     gdi::SelectObject(source, image.Bitmap->Handle());
     const TGIFImageDescriptor& at = frame.Descriptor;
-    bool drawn = image.Mask ? gdi::MaskBlt(target, at.Left, at.Top, at.Width, at.Height, source, 0, 0, image.Mask,
-                                           0, 0, gdi::MASKBLT_TRANSPARENT)
+    bool drawn = image.Mask ? gdi::MaskBlt(target, at.Left, at.Top, at.Width, at.Height, source, 0, 0, image.Mask, 0, 0,
+                                           gdi::MASKBLT_TRANSPARENT)
                             : gdi::BitBlt(target, at.Left, at.Top, at.Width, at.Height, source, 0, 0, gdi::SRCCOPY);
     if (!drawn) RaiseOutOfResources();
 }

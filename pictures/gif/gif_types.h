@@ -64,8 +64,8 @@ struct TGIFApplicationExtension {
     std::vector<std::string> Data;
 };
 
-using TGIFExtension = std::variant<TGIFGraphicControlExtension, TGIFCommentExtension, TGIFPlainTextExtension,
-                                   TGIFApplicationExtension>;
+using TGIFExtension =
+    std::variant<TGIFGraphicControlExtension, TGIFCommentExtension, TGIFPlainTextExtension, TGIFApplicationExtension>;
 
 struct TGIFImageDescriptor {
     uint16_t Left = 0;

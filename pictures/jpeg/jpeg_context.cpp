@@ -15,25 +15,15 @@ struct TJPEGContext::State {
 
 namespace {
 
-void CreateStep(j_decompress_ptr cinfo, void*) {
-    jpeg_create_decompress(cinfo);
-}
+void CreateStep(j_decompress_ptr cinfo, void*) { jpeg_create_decompress(cinfo); }
 
-void ReadHeaderStep(j_decompress_ptr cinfo, void*) {
-    jpeg_read_header(cinfo, TRUE);
-}
+void ReadHeaderStep(j_decompress_ptr cinfo, void*) { jpeg_read_header(cinfo, TRUE); }
 
-void CalcOutputStep(j_decompress_ptr cinfo, void*) {
-    jpeg_calc_output_dimensions(cinfo);
-}
+void CalcOutputStep(j_decompress_ptr cinfo, void*) { jpeg_calc_output_dimensions(cinfo); }
 
-void StartStep(j_decompress_ptr cinfo, void*) {
-    jpeg_start_decompress(cinfo);
-}
+void StartStep(j_decompress_ptr cinfo, void*) { jpeg_start_decompress(cinfo); }
 
-void FinishStep(j_decompress_ptr cinfo, void*) {
-    jpeg_finish_decompress(cinfo);
-}
+void FinishStep(j_decompress_ptr cinfo, void*) { jpeg_finish_decompress(cinfo); }
 
 void MonitorScans(j_common_ptr common) {
     auto cinfo = reinterpret_cast<j_decompress_ptr>(common);
@@ -111,37 +101,29 @@ TJPEGOutputKind KindOf(const jpeg_decompress_struct& info) {
         return TJPEGOutputKind::Indexed8;
     }
     switch (info.out_color_space) {
-        case JCS_RGB:
+    case JCS_RGB:
 #ifdef JCS_EXTENSIONS
-        case JCS_EXT_BGR:
+    case JCS_EXT_BGR:
 #endif
-            return TJPEGOutputKind::Bgr24;
-        case JCS_CMYK:
-            return TJPEGOutputKind::Cmyk32;
-        default:
-            return TJPEGOutputKind::Unsupported;
+        return TJPEGOutputKind::Bgr24;
+    case JCS_CMYK: return TJPEGOutputKind::Cmyk32;
+    default: return TJPEGOutputKind::Unsupported;
     }
 }
 
 int BytesDelivered(TJPEGOutputKind kind) {
     switch (kind) {
-        case TJPEGOutputKind::Bgr24:
-            return 3;
-        case TJPEGOutputKind::Indexed8:
-            return 1;
-        case TJPEGOutputKind::Cmyk32:
-            return 4;
-        case TJPEGOutputKind::Unsupported:
-            break;
+    case TJPEGOutputKind::Bgr24: return 3;
+    case TJPEGOutputKind::Indexed8: return 1;
+    case TJPEGOutputKind::Cmyk32: return 4;
+    case TJPEGOutputKind::Unsupported: break;
     }
     return 0;
 }
 
 }  // namespace
 
-int TJPEGOutput::BitsPerPixel() const {
-    return BytesDelivered(Kind) * 8;
-}
+int TJPEGOutput::BitsPerPixel() const { return BytesDelivered(Kind) * 8; }
 
 TJPEGContext::TJPEGContext(const uint8_t* data, size_t size, size_t portion) : FState(std::make_unique<State>()) {
     State& state = *FState;
@@ -230,6 +212,4 @@ void TJPEGContext::ReadRows(uint8_t* firstRow, ptrdiff_t step, size_t rowBytes) 
     CheckedJPEGStep(&info, ReadRowsStep, &job);
 }
 
-void TJPEGContext::Finish() {
-    CheckedJPEGStep(&FState->Info, FinishStep, nullptr);
-}
+void TJPEGContext::Finish() { CheckedJPEGStep(&FState->Info, FinishStep, nullptr); }

@@ -8,13 +8,10 @@ namespace {
 
 TPixelFormat PixelFormatOf(TJPEGOutputKind kind) {
     switch (kind) {
-        case TJPEGOutputKind::Indexed8:
-            return pf8bit;
-        case TJPEGOutputKind::Cmyk32:
-            return pf32bit;
-        case TJPEGOutputKind::Bgr24:
-        case TJPEGOutputKind::Unsupported:
-            break;
+    case TJPEGOutputKind::Indexed8: return pf8bit;
+    case TJPEGOutputKind::Cmyk32: return pf32bit;
+    case TJPEGOutputKind::Bgr24:
+    case TJPEGOutputKind::Unsupported: break;
     }
     return pf24bit;
 }

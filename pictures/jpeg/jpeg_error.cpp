@@ -7,17 +7,13 @@ TJPEGErrorManager& Manager(j_common_ptr cinfo) {
     return *reinterpret_cast<TJPEGErrorManager*>(cinfo->err);
 }
 
-[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
-    std::longjmp(Manager(cinfo).Jump, 1);
-}
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) { std::longjmp(Manager(cinfo).Jump, 1); }
 
 void EmitMessage(j_common_ptr, int) {}
 
 void OutputMessage(j_common_ptr) {}
 
-void FormatMessage(j_common_ptr, char* buffer) {
-    buffer[0] = '\0';
-}
+void FormatMessage(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
 
 void ResetErrorManager(j_common_ptr cinfo) {
     cinfo->err->num_warnings = 0;
@@ -48,9 +44,7 @@ int RunJPEGStep(j_decompress_ptr cinfo, TJPEGStep step, void* argument) noexcept
     return 0;
 }
 
-void RaiseJPEGError(int code) {
-    throw EJPEG(Format("JPEG error #%d", code));
-}
+void RaiseJPEGError(int code) { throw EJPEG(Format("JPEG error #%d", code)); }
 
 void CheckedJPEGStep(j_decompress_ptr cinfo, TJPEGStep step, void* argument) {
     int code = RunJPEGStep(cinfo, step, argument);

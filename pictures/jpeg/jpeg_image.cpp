@@ -1,6 +1,5 @@
 #include "pictures/jpeg/jpeg_image.h"
 
-
 #include "pictures/jpeg/jpeg_context.h"
 #include "pictures/jpeg/jpeg_decode.h"
 
@@ -106,9 +105,7 @@ void TJPEGImage::Draw(TCanvas& canvas, const TRect& rect) {
     FBitmap->Draw(canvas, rect);
 }
 
-bool TJPEGImage::Empty() const {
-    return FImage->FData.empty() && (!FBitmap || FBitmap->Empty());
-}
+bool TJPEGImage::Empty() const { return FImage->FData.empty() && (!FBitmap || FBitmap->Empty()); }
 
 int TJPEGImage::Width() const {
     if (FBitmap) {
@@ -132,13 +129,9 @@ int TJPEGImage::Height() const {
     return FScaledHeight;
 }
 
-void TJPEGImage::SetWidth(int) {
-    throw EInvalidGraphicOperation("Cannot change the size of a JPEG image");
-}
+void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
 
-void TJPEGImage::SetHeight(int) {
-    throw EInvalidGraphicOperation("Cannot change the size of a JPEG image");
-}
+void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
 
 const TBitmap& TJPEGImage::Bitmap() const {
     if (!FBitmap) {
@@ -172,8 +165,7 @@ void TJPEGImage::CalcScaledSize() const {
     const std::vector<uint8_t>& data = FImage->FData;
     if (!data.empty()) {
         TJPEGContext context(data.data(), data.size());
-        TJPEGOutput output =
-            context.Configure(SettingsOf(FGrayscale, FPixelFormat, FPerformance, FScale, FSmoothing));
+        TJPEGOutput output = context.Configure(SettingsOf(FGrayscale, FPixelFormat, FPerformance, FScale, FSmoothing));
         FScaledWidth = output.Width;
         FScaledHeight = output.Height;
     }

@@ -54,8 +54,7 @@ void SkipInputData(j_decompress_ptr cinfo, long count) {
 
 }  // namespace
 
-void AttachJPEGSource(j_decompress_ptr cinfo, TJPEGSource& source, const uint8_t* data, size_t size,
-                      size_t portion) {
+void AttachJPEGSource(j_decompress_ptr cinfo, TJPEGSource& source, const uint8_t* data, size_t size, size_t portion) {
     source.Library.next_input_byte = nullptr;
     source.Library.bytes_in_buffer = 0;
     source.Library.init_source = InitSource;

@@ -54,10 +54,9 @@ struct TChunkClass {
 
 // The registered chunk classes, in the order of their registration.
 constexpr TChunkClass ChunkClasses[] = {
-    {"IEND", Make<TChunkIEND>}, {"IHDR", Make<TChunkIHDR>}, {"IDAT", Make<TChunkIDAT>},
-    {"PLTE", Make<TChunkPLTE>}, {"gAMA", Make<TChunkgAMA>}, {"tRNS", Make<TChunktRNS>},
-    {"pHYs", Make<TChunkpHYs>}, {"tIME", Make<TChunktIME>}, {"tEXt", Make<TChunktEXt>},
-    {"zTXt", Make<TChunkzTXt>},
+    {"IEND", Make<TChunkIEND>}, {"IHDR", Make<TChunkIHDR>}, {"IDAT", Make<TChunkIDAT>}, {"PLTE", Make<TChunkPLTE>},
+    {"gAMA", Make<TChunkgAMA>}, {"tRNS", Make<TChunktRNS>}, {"pHYs", Make<TChunkpHYs>}, {"tIME", Make<TChunktIME>},
+    {"tEXt", Make<TChunktEXt>}, {"zTXt", Make<TChunkzTXt>},
 };
 
 }  // namespace

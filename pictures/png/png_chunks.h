@@ -83,7 +83,9 @@ public:
     // Picture row y (0 = top) of the DIB and of the low-byte block.
     uint8_t* DibRow(int64_t y) { return FImageData.data() + DibRowOffset(y); }
     const uint8_t* DibRow(int64_t y) const { return FImageData.data() + DibRowOffset(y); }
-    uint8_t* ExtraRow(int64_t y) { return FExtraImageData.empty() ? nullptr : FExtraImageData.data() + DibRowOffset(y); }
+    uint8_t* ExtraRow(int64_t y) {
+        return FExtraImageData.empty() ? nullptr : FExtraImageData.data() + DibRowOffset(y);
+    }
     // One byte per pixel, rows top-down; null unless the colour type has alpha.
     uint8_t* AlphaRow(int64_t y);
     const uint8_t* AlphaRow(int64_t y) const;

@@ -30,6 +30,4 @@ private:
 
 // The source coordinate that a target coordinate `t` of a span `target`
 // wide takes from a source `source` wide: trunc(t × source / target).
-inline int StretchSource(int t, int source, int target) {
-    return int(int64_t(t) * source / target);
-}
+inline int StretchSource(int t, int source, int target) { return int(int64_t(t) * source / target); }

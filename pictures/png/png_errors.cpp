@@ -4,13 +4,13 @@ namespace {
 
 const char* ZlibResultText(int result) {
     switch (result) {
-        case -6: return "incompatible version (-6)";
-        case -5: return "buffer error (-5)";
-        case -4: return "insufficient memory (-4)";
-        case -3: return "data error (-3)";
-        case -2: return "stream error (-2)";
-        case -1: return "file error (-1)";
-        default: return nullptr;
+    case -6: return "incompatible version (-6)";
+    case -5: return "buffer error (-5)";
+    case -4: return "insufficient memory (-4)";
+    case -3: return "data error (-3)";
+    case -2: return "stream error (-2)";
+    case -1: return "file error (-1)";
+    default: return nullptr;
     }
 }
 

@@ -100,8 +100,8 @@ size_t PaethPixels(uint8_t* row, const uint8_t* previous, size_t rowBytes) {
         const __m128i pb = Abs16(_mm_sub_epi16(left, upperLeft));   // |p − above|
         const __m128i pc = Abs16(_mm_sub_epi16(_mm_add_epi16(left, above), _mm_add_epi16(upperLeft, upperLeft)));
         const __m128i least = _mm_min_epi16(_mm_min_epi16(pa, pb), pc);
-        const __m128i predictor = Select(_mm_cmpeq_epi16(least, pa), left,
-                                         Select(_mm_cmpeq_epi16(least, pb), above, upperLeft));
+        const __m128i predictor =
+            Select(_mm_cmpeq_epi16(least, pa), left, Select(_mm_cmpeq_epi16(least, pb), above, upperLeft));
         left = _mm_and_si128(_mm_add_epi16(LoadPixel<Bpp>(row + i), predictor), low);
         StorePixel<Bpp>(row + i, left);
         upperLeft = above;
@@ -166,8 +166,8 @@ void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* previous, size
         if (filterType != 1) UnfilterHead(filterType, row, previous, done);
     }
     switch (filterType) {
-        case 1: UnfilterSub(row, done, rowBytes, offset); break;
-        case 3: UnfilterAverage(row, previous, done, rowBytes, offset); break;
-        case 4: UnfilterPaeth(row, previous, done, rowBytes, offset); break;
+    case 1: UnfilterSub(row, done, rowBytes, offset); break;
+    case 3: UnfilterAverage(row, previous, done, rowBytes, offset); break;
+    case 4: UnfilterPaeth(row, previous, done, rowBytes, offset); break;
     }
 }

@@ -14,8 +14,8 @@ namespace {
 constexpr uint32_t MaxDimension = 65535;
 
 bool KnownColorType(uint8_t colorType) {
-    return colorType == ctGrey || colorType == ctRGB || colorType == ctPalette ||
-           colorType == ctGreyAlpha || colorType == ctRGBAlpha;
+    return colorType == ctGrey || colorType == ctRGB || colorType == ctPalette || colorType == ctGreyAlpha ||
+           colorType == ctRGBAlpha;
 }
 
 [[noreturn]] void OutOfMemory() { throw EPNGOutMemory(png_messages::OutMemory); }
@@ -57,8 +57,7 @@ void TChunkIHDR::PrepareImage() {
     const int64_t height = FIHDRData.Height;
     // No DIB for an empty picture, a depth without DIB format, or a picture
     // above the graphics layer's pixel limit: refused before any allocation.
-    if (bitCount == 0 || width == 0 || height == 0 || !gdi::MayAllocatePixels(width, height, bitCount))
-        OutOfMemory();
+    if (bitCount == 0 || width == 0 || height == 0 || !gdi::MayAllocatePixels(width, height, bitCount)) OutOfMemory();
     gdi::BITMAPINFOHEADER& header = FBitmapInfo.Header;
     header.biWidth = int32_t(width);
     header.biHeight = int32_t(height);
@@ -71,8 +70,7 @@ void TChunkIHDR::PrepareImage() {
     // The picture's planes together (pixels, alpha, low bytes) stay below the
     // pixel budget too: a tiny file must not claim gigabytes.
     const int64_t dibBytes = FBytesPerRow * height;
-    const int64_t planeBytes =
-        dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
+    const int64_t planeBytes = dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
     if (planeBytes >= gdi::MaxPixelBytes()) OutOfMemory();
     try {
         FImageData.assign(size_t(FBytesPerRow * height), 0);

@@ -21,23 +21,19 @@ void TChunktRNS::Process() {
     FPaletteValues.fill(255);
     std::copy(FData.begin(), FData.end(), FPaletteValues.begin());
     switch (Owner().Header().IHDRData().ColorType) {
-        case ctGrey:
-        case ctRGB:
-            FBitTransparency = true;
-            break;
-        case ctPalette: {
-            // A single entry below 255 is drawn as a transparent colour
-            // (the first entry of alpha 0, else black); any other mix of
-            // alphas needs partial transparency.
-            size_t translucent = 0;
-            for (uint8_t alpha : FData)
-                if (alpha != 255) ++translucent;
-            FBitTransparency = translucent == 1;
-            break;
-        }
-        default:
-            FBitTransparency = false;
-            break;
+    case ctGrey:
+    case ctRGB: FBitTransparency = true; break;
+    case ctPalette: {
+        // A single entry below 255 is drawn as a transparent colour
+        // (the first entry of alpha 0, else black); any other mix of
+        // alphas needs partial transparency.
+        size_t translucent = 0;
+        for (uint8_t alpha : FData)
+            if (alpha != 255) ++translucent;
+        FBitTransparency = translucent == 1;
+        break;
+    }
+    default: FBitTransparency = false; break;
     }
 }
 

@@ -37,9 +37,9 @@ TRect Ordered(const TRect& rect) {
 // The colour-table index of pixel x in a DIB row of 1, 4 or 8 bits.
 inline unsigned DibIndex(const uint8_t* row, int x, int bitCount) {
     switch (bitCount) {
-        case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-        case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15u;
-        default: return row[x];
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+    case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15u;
+    default: return row[x];
     }
 }
 
@@ -77,18 +77,18 @@ gdi::HPALETTE CopyOf(const gdi::HPALETTE& palette) { return gdi::CreatePalette(g
 
 TPixelFormat OpaqueFormat(const TIHDRData& ihdr) {
     switch (ihdr.BitDepth) {
-        case 1: return pf1bit;
-        case 2:
-        case 4: return pf4bit;
-        default: return ihdr.ColorType == ctPalette ? pf8bit : pf24bit;
+    case 1: return pf1bit;
+    case 2:
+    case 4: return pf4bit;
+    default: return ihdr.ColorType == ctPalette ? pf8bit : pf24bit;
     }
 }
 
 void CopyDib(const TChunkIHDR& header, const gdi::HDC& dc, const TRect& rect) {
     const int previousMode = gdi::SetStretchBltMode(dc, gdi::COLORONCOLOR);
     const int width = int(header.IHDRData().Width), height = int(header.IHDRData().Height);
-    gdi::StretchDIBits(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), 0, 0, width, height,
-                       header.ImageData(), header.BitmapInfo(), gdi::SRCCOPY);
+    gdi::StretchDIBits(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), 0, 0, width, height, header.ImageData(),
+                       header.BitmapInfo(), gdi::SRCCOPY);
     gdi::SetStretchBltMode(dc, previousMode);
 }
 
@@ -106,8 +106,7 @@ void DrawPartialColor(const TChunkIHDR& header, TCanvas& canvas, const TRect& re
               });
 }
 
-void DrawPartialPalette(const TChunkIHDR& header, const TChunktRNS& transparency, TCanvas& canvas,
-                        const TRect& rect) {
+void DrawPartialPalette(const TChunkIHDR& header, const TChunktRNS& transparency, TCanvas& canvas, const TRect& rect) {
     const auto& entries = header.PlteEntries();
     const auto& alphas = transparency.PaletteValues();
     const int bitCount = header.BitmapInfo().Header.biBitCount;
@@ -150,18 +149,14 @@ void TPngImage::Draw(TCanvas& canvas, const TRect& rect) {
     if (Empty()) return;
     const TChunkIHDR& header = Header();
     switch (TransparencyMode()) {
-        case ptmBit:
-            DrawKeyed(header, TransparentColor(), canvas, rect);
-            break;
-        case ptmPartial:
-            if (header.IHDRData().ColorType == ctPalette)
-                DrawPartialPalette(header, *FindChunk<TChunktRNS>(), canvas, rect);
-            else
-                DrawPartialColor(header, canvas, rect);
-            break;
-        case ptmNone:
-            CopyDib(header, canvas.Handle(), rect);
-            break;
+    case ptmBit: DrawKeyed(header, TransparentColor(), canvas, rect); break;
+    case ptmPartial:
+        if (header.IHDRData().ColorType == ctPalette)
+            DrawPartialPalette(header, *FindChunk<TChunktRNS>(), canvas, rect);
+        else
+            DrawPartialColor(header, canvas, rect);
+        break;
+    case ptmNone: CopyDib(header, canvas.Handle(), rect); break;
     }
 }
 

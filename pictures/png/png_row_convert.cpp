@@ -129,19 +129,19 @@ TPngRowConverter PngRowConverter(uint8_t colorType, uint8_t bitDepth) {
     const bool indexed = colorType == ctGrey || colorType == ctPalette;
     if (indexed) {
         switch (bitDepth) {
-            case 1: return ConvertPacked<1>;
-            case 2: return colorType == ctPalette ? ConvertPalette2 : ConvertGrey2;
-            case 4: return ConvertPacked<4>;
-            case 8: return ConvertPacked<8>;
-            case 16: return ConvertSingle16;
-            default: return nullptr;
+        case 1: return ConvertPacked<1>;
+        case 2: return colorType == ctPalette ? ConvertPalette2 : ConvertGrey2;
+        case 4: return ConvertPacked<4>;
+        case 8: return ConvertPacked<8>;
+        case 16: return ConvertSingle16;
+        default: return nullptr;
         }
     }
     if (bitDepth != 8 && bitDepth != 16) return nullptr;
     switch (colorType) {
-        case ctRGB: return bitDepth == 8 ? ConvertColor8<3> : ConvertColor16<3>;
-        case ctRGBAlpha: return bitDepth == 8 ? ConvertColor8<4> : ConvertColor16<4>;
-        case ctGreyAlpha: return bitDepth == 8 ? ConvertGreyAlpha8 : ConvertGreyAlpha16;
-        default: return nullptr;
+    case ctRGB: return bitDepth == 8 ? ConvertColor8<3> : ConvertColor16<3>;
+    case ctRGBAlpha: return bitDepth == 8 ? ConvertColor8<4> : ConvertColor16<4>;
+    case ctGreyAlpha: return bitDepth == 8 ? ConvertGreyAlpha8 : ConvertGreyAlpha16;
+    default: return nullptr;
     }
 }

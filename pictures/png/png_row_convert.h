@@ -23,8 +23,8 @@ struct TPngRowPlacement {
 
 // `gamma` maps each colour sample to its corrected value; null stands for
 // the identity.
-using TPngRowConverter = void (*)(const uint8_t* row, const TPngRowTarget& target,
-                                  const TPngRowPlacement& placement, const uint8_t* gamma);
+using TPngRowConverter = void (*)(const uint8_t* row, const TPngRowTarget& target, const TPngRowPlacement& placement,
+                                  const uint8_t* gamma);
 
 // The converter for a colour type and depth; null when there is none.
 TPngRowConverter PngRowConverter(uint8_t colorType, uint8_t bitDepth);

@@ -16,8 +16,8 @@ struct TRowBuffers {
 
 // One pass (the whole picture when not interlaced). False when the data
 // ended before the pass was complete.
-bool DecodePass(TPngImageDataStream& data, const TPngRowLayout& layout, const TAdam7Pass& pass,
-                TRowBuffers& buffers, const TPngRowSink& sink, int64_t& delivered) {
+bool DecodePass(TPngImageDataStream& data, const TPngRowLayout& layout, const TAdam7Pass& pass, TRowBuffers& buffers,
+                const TPngRowSink& sink, int64_t& delivered) {
     const int64_t passWidth = Adam7PassWidth(pass, layout.Width);
     const size_t rowBytes = size_t(PngRowBytes(layout.ColorType, layout.BitDepth, uint64_t(passWidth)));
     // A pass without pixels in a row has no rows at all, not even filter bytes.

@@ -11,12 +11,12 @@ constexpr int64_t CopyBlockSize = 1 << 20;
 
 TWICImageFormat ImageFormatOf(imaging::ContainerFormat format) {
     switch (format) {
-        case imaging::ContainerFormat::Bmp: return wifBmp;
-        case imaging::ContainerFormat::Png: return wifPng;
-        case imaging::ContainerFormat::Jpeg: return wifJpeg;
-        case imaging::ContainerFormat::Gif: return wifGif;
-        case imaging::ContainerFormat::Tiff: return wifTiff;
-        case imaging::ContainerFormat::Other: break;
+    case imaging::ContainerFormat::Bmp: return wifBmp;
+    case imaging::ContainerFormat::Png: return wifPng;
+    case imaging::ContainerFormat::Jpeg: return wifJpeg;
+    case imaging::ContainerFormat::Gif: return wifGif;
+    case imaging::ContainerFormat::Tiff: return wifTiff;
+    case imaging::ContainerFormat::Other: break;
     }
     return wifOther;
 }

@@ -12,7 +12,6 @@
 #include "pictures/graphic.h"
 #include "pictures/tiff/imaging.h"
 
-
 enum TWICImageFormat { wifBmp, wifPng, wifJpeg, wifGif, wifTiff, wifWMPhoto, wifOther };
 
 class TWICImage : public TGraphic {

@@ -55,8 +55,8 @@ TEST(Luminosity, IsTheNearestFloatForEveryColour) {
 }
 
 TEST(Luminosity, ToleranceIsRelativeAboveOne) {
-    EXPECT_TRUE(SameValue(2.0f, 2.0001f, 0));   // within 0.0002
-    EXPECT_FALSE(SameValue(0.5f, 0.5002f, 0));  // 0.0001 below 1
+    EXPECT_TRUE(SameValue(2.0f, 2.0001f, 0));     // within 0.0002
+    EXPECT_FALSE(SameValue(0.5f, 0.5002f, 0));    // 0.0001 below 1
     EXPECT_TRUE(SameValue(255.0f, 254.975f, 0));  // 0.0255 at 255
     EXPECT_FALSE(SameValue(255.0f, 254.97f, 0));
 }
@@ -173,8 +173,7 @@ TEST(Luminosity, CollectingKeepsOneEntryOfLuminosityZero) {
         std::vector<TColor32> sample;
         std::vector<TColor32> expectedColours;
     } cases[] = {
-        {"opaque black before transparent black", {0xFF808080, 0xFF000000, 0x00000000, 0, 0},
-         {0xFF808080, 0xFF000000}},
+        {"opaque black before transparent black", {0xFF808080, 0xFF000000, 0x00000000, 0, 0}, {0xFF808080, 0xFF000000}},
         {"no black, with a zero tail", {0xFF808080, 0xFF0000FF, 0, 0}, {0xFF808080, 0xFF0000FF, 0}},
         {"no black, every pixel distinct", {0xFF808080, 0xFF0000FF}, {0xFF808080, 0xFF0000FF}},
     };

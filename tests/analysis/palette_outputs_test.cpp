@@ -17,7 +17,6 @@
 
 #include "tests/support/raised_message.h"
 
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -67,7 +66,10 @@ TEST_F(PaletteOutputs, SeparatorComesFromTheUsersLocale) {
     const std::string french = UserDecimalSeparator();
     ::setenv("LC_ALL", "C", 1);
     const std::string plain = UserDecimalSeparator();
-    if (saved) ::setenv("LC_ALL", previous.c_str(), 1); else ::unsetenv("LC_ALL");
+    if (saved)
+        ::setenv("LC_ALL", previous.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
 
     EXPECT_EQ(plain, ".");
     if (french == ".") GTEST_SKIP() << "fr_FR.UTF-8 is not installed (scripts/setup generates it)";
@@ -76,9 +78,11 @@ TEST_F(PaletteOutputs, SeparatorComesFromTheUsersLocale) {
 
 TEST_F(PaletteOutputs, FailuresGiveTheTablesMessages) {
     fs::create_directory(PathOf("LuminosityValues.txt"));  // a directory in the way
-    EXPECT_EQ(MessageOf<EInOutError>([&] { WriteLuminosityValues(WhiteThenBlack, PathOf("LuminosityValues.txt"), "."); }),
-              "File access denied");
-    EXPECT_EQ(MessageOf<EInOutError>([&] { WriteLuminosityValues(WhiteThenBlack, PathOf("missing/LuminosityValues.txt"), "."); }),
+    EXPECT_EQ(
+        MessageOf<EInOutError>([&] { WriteLuminosityValues(WhiteThenBlack, PathOf("LuminosityValues.txt"), "."); }),
+        "File access denied");
+    EXPECT_EQ(MessageOf<EInOutError>(
+                  [&] { WriteLuminosityValues(WhiteThenBlack, PathOf("missing/LuminosityValues.txt"), "."); }),
               "Invalid filename");
     EXPECT_EQ(EntriesInFolder(), 1u);  // no temporary file left behind
 }

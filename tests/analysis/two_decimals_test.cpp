@@ -21,7 +21,8 @@ std::string Reference(float value) {
     unsigned __int128 scaled = mantissa;
     for (int i = 0; i < decimals; ++i) scaled *= 5;  // value = scaled / 10^decimals
     std::string digits;
-    for (unsigned __int128 rest = scaled; rest > 0; rest /= 10) digits.insert(digits.begin(), char('0' + int(rest % 10)));
+    for (unsigned __int128 rest = scaled; rest > 0; rest /= 10)
+        digits.insert(digits.begin(), char('0' + int(rest % 10)));
     while (digits.size() <= static_cast<size_t>(decimals)) digits.insert(digits.begin(), '0');
     // Digit i has place value 10^(integerDigits - 1 - i).
     const size_t integerDigits = digits.size() - decimals;
@@ -59,25 +60,21 @@ TEST(TwoDecimals, KnownValues) {
         float value;
         const char* text;
     } cases[] = {
-        {1.125f, "1.13"},  // an exact tie rounds up (printf gives 1.12)
-        {0.125f, "0.13"},
-        {2.675f, "2.67"},  // 2.67499995…: no tie
-        {255.0f, "255.00"},
-        {0.0f, "0.00"},
-        {76.245f, "76.25"},
-        {29.07f, "29.07"},
+        {1.125f, "1.13"},                             // an exact tie rounds up (printf gives 1.12)
+        {0.125f, "0.13"},          {2.675f, "2.67"},  // 2.67499995…: no tie
+        {255.0f, "255.00"},        {0.0f, "0.00"},
+        {76.245f, "76.25"},        {29.07f, "29.07"},
         {0.005f, "0.00"},  // 0.00499999988…
-        {0.0051f, "0.01"},
-        {99.995f, "100.00"},
-        {1e-30f, "0.00"},
-        {16777216.0f, "16777216.00"},
-        {1e10f, "10000000000.00"},
-        {FLT_MAX, "340282346638528860000000000000000000000.00"},
+        {0.0051f, "0.01"},         {99.995f, "100.00"},
+        {1e-30f, "0.00"},          {16777216.0f, "16777216.00"},
+        {1e10f, "10000000000.00"}, {FLT_MAX, "340282346638528860000000000000000000000.00"},
         {-1.125f, "-1.13"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatTwoDecimals(c.value), c.text) << c.value;
     EXPECT_EQ(FormatTwoDecimals(1.125f, ","), "1,13");
-    EXPECT_EQ(FormatTwoDecimals(255.0f, "\xD9\xAB"), "255\xD9\xAB" "00");  // a two-byte separator
+    EXPECT_EQ(FormatTwoDecimals(255.0f, "\xD9\xAB"),
+              "255\xD9\xAB"
+              "00");  // a two-byte separator
 }
 
 TEST(TwoDecimals, EveryLuminosityMatchesTheReference) {

@@ -78,8 +78,8 @@ TEST_F(WindowTest, GradientRowsAndWhatShowsThroughThePanels) {
     const struct {
         int Row;
         TRGB Colour;
-    } rows[] = {{0, {128, 128, 0}}, {1, {128, 128, 0}}, {100, {139, 139, 33}}, {291, {160, 160, 96}},
-                {529, {186, 186, 174}}};
+    } rows[] = {
+        {0, {128, 128, 0}}, {1, {128, 128, 0}}, {100, {139, 139, 33}}, {291, {160, 160, 96}}, {529, {186, 186, 174}}};
     for (const auto& row : rows) {
         EXPECT_EQ(GradientPixel(*window, 0, row.Row), row.Colour) << "row " << row.Row;
         EXPECT_EQ(GradientPixel(*window, 582, row.Row), row.Colour) << "row " << row.Row;

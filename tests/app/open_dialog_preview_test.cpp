@@ -167,12 +167,11 @@ TEST(OpenDialogPreview, JpegPicturesAreDecodedReducedButNeverBelowThePane) {
     const struct {
         int Width, Height, Shift;
     } cases[] = {
-        {6000, 4000, 3},  // an eighth, 750 × 500, still covers 200 × 133
-        {1600, 1200, 3},  // 200 × 150
-        {1590, 1200, 2},  // an eighth would be 199 wide, one short of the pane
-        {800, 600, 2},
-        {300, 200, 0},    // halved it would be narrower than the pane's 200
-        {150, 103, 0},    // smaller than the pane
+        {6000, 4000, 3},                 // an eighth, 750 × 500, still covers 200 × 133
+        {1600, 1200, 3},                 // 200 × 150
+        {1590, 1200, 2},                 // an eighth would be 199 wide, one short of the pane
+        {800, 600, 2},   {300, 200, 0},  // halved it would be narrower than the pane's 200
+        {150, 103, 0},                   // smaller than the pane
     };
     for (const auto& row : cases)
         EXPECT_EQ(PreviewJpegScaleShift(row.Width, row.Height, {200, 200}), row.Shift)

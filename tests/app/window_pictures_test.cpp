@@ -31,8 +31,13 @@ struct TShownPicture {
 
 TShownPicture Shown(TTintwright& window) {
     const QSize source = window.imgSource->SourceSize();
-    return {window.BMP32.get(), window.BMP32->Width(), window.BMP32->Height(), source.width(), source.height(),
-            window.PanelColorCount->Caption(), window.imgSource->Shown().cacheKey()};
+    return {window.BMP32.get(),
+            window.BMP32->Width(),
+            window.BMP32->Height(),
+            source.width(),
+            source.height(),
+            window.PanelColorCount->Caption(),
+            window.imgSource->Shown().cacheKey()};
 }
 
 // A GIF header and logical screen of width × height, no image block.

@@ -54,8 +54,7 @@ int64_t PeakMemoryRise(const std::function<void()>& work) {
             const int64_t before = MaxResidentBytes();
             work();
             rise = MaxResidentBytes() - before;
-        } catch (...) {
-        }
+        } catch (...) {}
         const ssize_t written = write(channel[1], &rise, sizeof rise);
         _exit(written == sizeof rise ? 0 : 1);
     }
@@ -180,8 +179,8 @@ TByteString GifFrame(uint16_t width, uint16_t height) {
     return frame;
 }
 
-TByteString BmpFile(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression, const TByteString& colorTable,
-               const TByteString& bits) {
+TByteString BmpFile(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression,
+                    const TByteString& colorTable, const TByteString& bits) {
     const uint32_t offset = 14 + 40 + uint32_t(colorTable.size());
     TByteString file = {'B', 'M'};
     PutLE32(file, offset + uint32_t(bits.size()));

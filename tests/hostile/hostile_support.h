@@ -31,7 +31,6 @@ int64_t PeakMemoryRise(const std::function<void()>& work);
 
 TByteString ReadTestImage(const std::string& relativePath);
 
-
 // A PNG: signature, IHDR of the given fields, the chunks given after it
 // (already framed by PngChunk), IEND.
 TByteString PngChunk(const char* type, const TByteString& data);
@@ -46,5 +45,5 @@ TByteString GifFrame(uint16_t width, uint16_t height);
 TByteString GifLzw(const TByteString& indices, int minimumCodeSize);
 
 // A BMP with a 40-byte header; bits are the pixel bytes as stored.
-TByteString BmpFile(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression, const TByteString& colorTable,
-               const TByteString& bits);
+TByteString BmpFile(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression,
+                    const TByteString& colorTable, const TByteString& bits);

@@ -42,9 +42,7 @@ TByteString HugePng() {
     return PngFile(16384, 16384, 8, 6, PngChunk("IDAT", Deflate(TByteString(1 << 16, 0))));
 }
 
-TByteString HugeBmp() {
-    return BmpFile(65535, 65535, 24, 0, {}, TByteString(64, 0));
-}
+TByteString HugeBmp() { return BmpFile(65535, 65535, 24, 0, {}, TByteString(64, 0)); }
 
 TByteString HugeGifScreen() {
     TByteString file = GifHeader(65535, 65535);
@@ -83,18 +81,18 @@ const THugeCase HugeCases[] = {
 };
 
 void ExpectRefusedCheaply(const THugeCase& huge) {
-        SCOPED_TRACE(huge.Name);
-        const TByteString bytes = huge.Bytes();
-        const auto start = std::chrono::steady_clock::now();
-        const TRoadOutcome outcome = RunRoad(*huge.NewPicture(), bytes);
-        const auto elapsed = std::chrono::steady_clock::now() - start;
-        EXPECT_FALSE(outcome.Loaded);
-        EXPECT_FALSE(outcome.Message.empty());
-        const int64_t rise = PeakMemoryRise([&] { RunRoad(*huge.NewPicture(), bytes); });
-        EXPECT_LT(rise, 32 * MiB) << "have " << rise / MiB << " MiB";
-        std::printf("%-26s %-22s %6.2f ms %5lld KiB  %s\n", huge.Name, outcome.ClassName.c_str(),
-                    std::chrono::duration<double, std::milli>(elapsed).count(), (long long)(rise / 1024),
-                    outcome.Message.c_str());
+    SCOPED_TRACE(huge.Name);
+    const TByteString bytes = huge.Bytes();
+    const auto start = std::chrono::steady_clock::now();
+    const TRoadOutcome outcome = RunRoad(*huge.NewPicture(), bytes);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(outcome.Loaded);
+    EXPECT_FALSE(outcome.Message.empty());
+    const int64_t rise = PeakMemoryRise([&] { RunRoad(*huge.NewPicture(), bytes); });
+    EXPECT_LT(rise, 32 * MiB) << "have " << rise / MiB << " MiB";
+    std::printf("%-26s %-22s %6.2f ms %5lld KiB  %s\n", huge.Name, outcome.ClassName.c_str(),
+                std::chrono::duration<double, std::milli>(elapsed).count(), (long long)(rise / 1024),
+                outcome.Message.c_str());
 }
 
 TEST(Limits, HugeHeadersAreRefusedBeforeTheirPixelsExist) {

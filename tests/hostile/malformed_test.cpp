@@ -92,8 +92,8 @@ TByteString TiffHeader(uint32_t firstDirectory) {
 // A TIFF of one 2 × 2 grey strip whose strip offset points far past the end.
 TByteString TiffStripPastEnd() {
     TByteString file = TiffHeader(8);
-    const uint16_t tags[][3] = {{256, 3, 2}, {257, 3, 2}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1}, {273, 4, 0},
-                                {277, 3, 1}, {278, 3, 2}, {279, 4, 4}};
+    const uint16_t tags[][3] = {{256, 3, 2}, {257, 3, 2}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
+                                {273, 4, 0}, {277, 3, 1}, {278, 3, 2}, {279, 4, 4}};
     PutLE16(file, 9);
     for (const auto& tag : tags) {
         PutLE16(file, tag[0]);
@@ -112,8 +112,7 @@ std::vector<TMalformedCase> CraftedCases() {
     return {
         {"bmp_rle_delta_past_end", New<TBitmap>, BmpFile(4, 2, 8, 1, Grey4, rle8DeltaPastEnd), TExpect::Either},
         {"bmp_rle_run_past_row_end", New<TBitmap>, BmpFile(4, 2, 8, 1, Grey4, rle8RunPastRow), TExpect::Either},
-        {"bmp_rle4_literal_past_data", New<TBitmap>, BmpFile(4, 2, 4, 2, Grey4, rle4LiteralPastData),
-         TExpect::Either},
+        {"bmp_rle4_literal_past_data", New<TBitmap>, BmpFile(4, 2, 4, 2, Grey4, rle4LiteralPastData), TExpect::Either},
         {"bmp_pixels_past_end", New<TBitmap>, BmpFile(1000, 1000, 24, 0, {}, TByteString(16, 0)), TExpect::Either},
         {"bmp_index_past_colour_table", New<TBitmap>, BmpFile(2, 2, 8, 0, Grey4, TByteString(8, 250)), TExpect::Either},
         {"bmp_bitfields_without_masks", New<TBitmap>, BmpFile(2, 2, 16, 3, {}, {}), TExpect::Either},
@@ -122,35 +121,37 @@ std::vector<TMalformedCase> CraftedCases() {
          TExpect::Refused},
         {"bmp_width_and_height_at_int32_max_32", New<TBitmap>, BmpFile(0x7FFFFFFF, -0x7FFFFFFF, 32, 0, {}, {}),
          TExpect::Refused},
-        {"bmp_header_only", New<TBitmap>, Truncated(BmpFile(2, 2, 24, 0, {}, {}), 30),
-         TExpect::Refused},
+        {"bmp_header_only", New<TBitmap>, Truncated(BmpFile(2, 2, 24, 0, {}, {}), 30), TExpect::Refused},
         {"png_huge_idat", New<TPngImage>, PngWithIdatLength(0x7FFFFFF0), TExpect::Refused},
         {"png_bad_crc", New<TPngImage>, WithBytePatched(PngFile(1, 1, 8, 0, {}), 29, 0), TExpect::Refused},
-        {"png_zero_width", New<TPngImage>, PngFile(0, 1, 8, 0, PngChunk("IDAT", Deflate({0, 0}))),
-         TExpect::Refused},
+        {"png_zero_width", New<TPngImage>, PngFile(0, 1, 8, 0, PngChunk("IDAT", Deflate({0, 0}))), TExpect::Refused},
         {"png_palette_of_300", New<TPngImage>,
-         PngFile(1, 1, 8, 3, [] {
-             TByteString chunks = PngChunk("PLTE", TByteString(900, 7));
-             const TByteString idat = PngChunk("IDAT", Deflate({0, 0}));
-             chunks.insert(chunks.end(), idat.begin(), idat.end());
-             return chunks;
-         }()),
+         PngFile(1, 1, 8, 3,
+                 [] {
+                     TByteString chunks = PngChunk("PLTE", TByteString(900, 7));
+                     const TByteString idat = PngChunk("IDAT", Deflate({0, 0}));
+                     chunks.insert(chunks.end(), idat.begin(), idat.end());
+                     return chunks;
+                 }()),
          TExpect::Either},
         {"png_trns_longer_than_palette", New<TPngImage>,
-         PngFile(1, 1, 8, 3, [] {
-             TByteString chunks = PngChunk("PLTE", TByteString(6, 7));
-             for (const TByteString& chunk : {PngChunk("tRNS", TByteString(256, 1)), PngChunk("IDAT", Deflate({0, 1}))})
-                 chunks.insert(chunks.end(), chunk.begin(), chunk.end());
-             return chunks;
-         }()),
+         PngFile(1, 1, 8, 3,
+                 [] {
+                     TByteString chunks = PngChunk("PLTE", TByteString(6, 7));
+                     for (const TByteString& chunk :
+                          {PngChunk("tRNS", TByteString(256, 1)), PngChunk("IDAT", Deflate({0, 1}))})
+                         chunks.insert(chunks.end(), chunk.begin(), chunk.end());
+                     return chunks;
+                 }()),
          TExpect::Either},
         {"png_index_past_palette", New<TPngImage>,
-         PngFile(2, 1, 8, 3, [] {
-             TByteString chunks = PngChunk("PLTE", TByteString(3, 7));
-             const TByteString idat = PngChunk("IDAT", Deflate({0, 200, 255}));
-             chunks.insert(chunks.end(), idat.begin(), idat.end());
-             return chunks;
-         }()),
+         PngFile(2, 1, 8, 3,
+                 [] {
+                     TByteString chunks = PngChunk("PLTE", TByteString(3, 7));
+                     const TByteString idat = PngChunk("IDAT", Deflate({0, 200, 255}));
+                     chunks.insert(chunks.end(), idat.begin(), idat.end());
+                     return chunks;
+                 }()),
          TExpect::Either},
         {"png_bad_filter_type", New<TPngImage>, PngFile(1, 1, 8, 0, PngChunk("IDAT", Deflate({9, 0}))),
          TExpect::Either},
@@ -215,15 +216,15 @@ TEST(Malformed, BrokenSuiteFilesFailCleanly) {
 // body, and a framing that claims more than arrives never waits or grows.
 TEST(Malformed, HostileHttpAnswersFailCleanly) {
     const char* answers[] = {
-        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nffffffffffffffff\r\nab",        // http_chunk_size_overflow
-        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n-5\r\nab\r\n0\r\n\r\n",        // http_negative_chunk
-        "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\nabc",                                   // http_negative_length
-        "HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999\r\n\r\nabc",                 // http_length_overflow
-        "HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\n\r\nabc",                           // http_length_past_end
-        "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 5\r\n\r\nabc",               // http_two_lengths
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nffffffffffffffff\r\nab",  // http_chunk_size_overflow
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n-5\r\nab\r\n0\r\n\r\n",   // http_negative_chunk
+        "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\nabc",                             // http_negative_length
+        "HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999\r\n\r\nabc",           // http_length_overflow
+        "HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\n\r\nabc",                     // http_length_past_end
+        "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 5\r\n\r\nabc",         // http_two_lengths
         "HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-16\r\nContent-Length: 3\r\n\r\nabc",  // odd UTF-16
-        "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n<meta charset=\"",    // http_meta_cut
-        "HTTP/1.1 99999999999 OK\r\n\r\n",                                                     // http_status_overflow
+        "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n<meta charset=\"",      // http_meta_cut
+        "HTTP/1.1 99999999999 OK\r\n\r\n",  // http_status_overflow
         "HTTP/1.1\r\n\r\n",
         "\r\n\r\n",
         "",
@@ -233,14 +234,13 @@ TEST(Malformed, HostileHttpAnswersFailCleanly) {
         const std::string text = answer;
         const auto get = [&] {
             TIdHTTP http;
-            http.SetIOHandler(std::make_shared<TMemoryIOHandler>(reinterpret_cast<const uint8_t*>(text.data()),
-                                                                 text.size(), 7));
+            http.SetIOHandler(
+                std::make_shared<TMemoryIOHandler>(reinterpret_cast<const uint8_t*>(text.data()), text.size(), 7));
             // An error status carries the server's own status text, which
             // may be empty; what matters is that it is one of ours.
             try {
                 http.Get("http://example.test/Version.txt");
-            } catch (const Exception&) {
-            }
+            } catch (const Exception&) {}
         };
         get();
         // A length or chunk size is a claim, not a reason to allocate.
@@ -253,8 +253,8 @@ TEST(Malformed, HttpHeaderFloodIsBounded) {
     while (answer.size() < 4 * 1024 * 1024) answer += "X-Flood: " + std::string(100, 'a') + "\r\n";
     answer += "\r\n";
     TIdHTTP http;
-    http.SetIOHandler(std::make_shared<TMemoryIOHandler>(reinterpret_cast<const uint8_t*>(answer.data()),
-                                                         answer.size(), 65536));
+    http.SetIOHandler(
+        std::make_shared<TMemoryIOHandler>(reinterpret_cast<const uint8_t*>(answer.data()), answer.size(), 65536));
     EXPECT_THROW(http.Get("http://example.test/Version.txt"), Exception);
 }
 

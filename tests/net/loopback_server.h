@@ -41,8 +41,7 @@ public:
     bool Pause(int milliseconds);
     // Keeps the connection open, silent, until the server stops.
     void HoldUntilStopped() {
-        while (Pause(50)) {
-        }
+        while (Pause(50)) {}
     }
 
 private:

@@ -30,7 +30,8 @@ std::unique_ptr<TBitmap> MakeBitmap(TPixelFormat format, int width, int height) 
 struct Store {
     Dib Target;
     TDCCanvas Canvas;
-    Store(int width, int height) : Target(MakeDib(Describe(width, -height, 32))), Canvas(Target.DC, Rect(0, 0, width, height)) {}
+    Store(int width, int height)
+        : Target(MakeDib(Describe(width, -height, 32))), Canvas(Target.DC, Rect(0, 0, width, height)) {}
     uint32_t At(int x, int y) const {
         uint32_t value;
         std::memcpy(&value, Target.Bits + y * Target.RowBytes + x * 4, 4);

@@ -45,14 +45,14 @@ const TBitmap32& TwoColourPalette() {
 }
 
 const Bytes WorkedExample = [] {
-    Bytes b = {0x42, 0x4D, 0x92, 0, 0, 0, 0, 0, 0, 0, 0x7A, 0, 0, 0,   // file header
-               0x6C, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0x20, 0,  // size, width, height, planes, bits
-               3, 0, 0, 0, 0x18, 0, 0, 0};                             // bit fields, image size
-    b.insert(b.end(), 16, 0);                                          // resolutions, colour counts
+    Bytes b = {0x42, 0x4D, 0x92, 0, 0,    0, 0, 0, 0, 0, 0x7A, 0, 0, 0,           // file header
+               0x6C, 0,    0,    0, 3,    0, 0, 0, 2, 0, 0,    0, 1, 0, 0x20, 0,  // size, width, height, planes, bits
+               3,    0,    0,    0, 0x18, 0, 0, 0};                               // bit fields, image size
+    b.insert(b.end(), 16, 0);                                                     // resolutions, colour counts
     for (uint8_t byte : {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0xFF, 0x42, 0x47, 0x52, 0x73})
-        b.push_back(byte);                                             // masks, "sRGB"
-    b.insert(b.end(), 48, 0);                                          // end points, gammas
-    b.insert(b.end(), 12, 0);                                          // row 1 (the bottom row) first
+        b.push_back(byte);     // masks, "sRGB"
+    b.insert(b.end(), 48, 0);  // end points, gammas
+    b.insert(b.end(), 12, 0);  // row 1 (the bottom row) first
     for (int i = 0; i < 3; ++i) b.insert(b.end(), {0x30, 0x20, 0x10, 0xFF});
     return b;
 }();
@@ -95,7 +95,7 @@ TEST(BmpWriter, HeaderVersions) {
         if (c.pixelOffset > 14 + c.headerSize) {
             EXPECT_EQ(LE32(file, 14 + c.headerSize), 0x00FF0000u);  // the repeated masks
         }
-        EXPECT_EQ(LE32(file, file.size() - 4), 0xFF102030u);      // row 0 last
+        EXPECT_EQ(LE32(file, file.size() - 4), 0xFF102030u);  // row 0 last
     }
     EXPECT_THROW(Saved(TwoColourPalette(), false, static_cast<TInfoHeaderVersion>(5)), EInvalidGraphic);
 }

@@ -18,12 +18,12 @@ std::vector<std::string> Names(const TImageFormatManager& registry) {
 
 TEST(ImageFormatRegistry, StandardOrderDecidesTheDispatch) {
     const TImageFormatManager& registry = ImageFormatManager();
-    EXPECT_EQ(Names(registry), (std::vector<std::string>{
-                                   "TImageFormatAdapterBMP", "TImageFormatAdapterPNG32",
-                                   "TImageFormatAdapterTPicture", "TImageFormatAdapterTIcon",
-                                   "TImageFormatAdapterTMetaFile", "TImageFormatAdapterTWICImage",
-                                   "TImageFormatAdapterTBitmap", "TImageFormatAdapterTClipboard",
-                                   "TCustomImageFormatAdapterTGraphic", "TImageFormatReaderTPicture"}));
+    EXPECT_EQ(Names(registry),
+              (std::vector<std::string>{"TImageFormatAdapterBMP", "TImageFormatAdapterPNG32",
+                                        "TImageFormatAdapterTPicture", "TImageFormatAdapterTIcon",
+                                        "TImageFormatAdapterTMetaFile", "TImageFormatAdapterTWICImage",
+                                        "TImageFormatAdapterTBitmap", "TImageFormatAdapterTClipboard",
+                                        "TCustomImageFormatAdapterTGraphic", "TImageFormatReaderTPicture"}));
     std::vector<int> handles;  // given in registration order
     for (const TImageFormatItem& item : registry.Formats()) handles.push_back(item.Handle);
     EXPECT_EQ(handles, (std::vector<int>{1, 2, 9, 8, 7, 6, 5, 3, 4, 10}));

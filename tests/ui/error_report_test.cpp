@@ -116,7 +116,10 @@ TEST(ApplicationTitle, FromTheExecutablesFileName) {
         {"TINTWRIGHT.EXE", "Tintwright"},
         {"/usr/local/bin/tintwright", "tintwright"},
         {"/home/my.tools/RUN", "Run"},
-        {"/opt/\xC3\x89" "CLAIR", "\xC3\x89" "clair"},  // whole characters lowered, not bytes
+        {"/opt/\xC3\x89"
+         "CLAIR",
+         "\xC3\x89"
+         "clair"},  // whole characters lowered, not bytes
         {"/opt/.hidden", ""},
     };
     for (const auto& row : cases) EXPECT_EQ(ApplicationTitleFromPath(row.Path), row.Title) << row.Path;

@@ -50,8 +50,9 @@ TEST(ImageControl, DestinationFollowsCenterProportionalAndStretch) {
         {2000, 500, false, false, false, {0, 0, 2000, 500}},
     };
     for (const auto& row : cases)
-        EXPECT_EQ(TImage::DestinationRect({row.Width, row.Height}, {545, 410}, {row.Center, row.Proportional, row.Stretch}),
-                  row.Expected)
+        EXPECT_EQ(
+            TImage::DestinationRect({row.Width, row.Height}, {545, 410}, {row.Center, row.Proportional, row.Stretch}),
+            row.Expected)
             << row.Width << " x " << row.Height;
 }
 

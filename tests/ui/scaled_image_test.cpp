@@ -24,17 +24,14 @@ TEST(ScaledImage, NearestTakesThePixelUnderEachCellsCentreAndIgnoresTheFourthByt
     const std::vector<uint32_t> source = Numbered(8, 6, 11);
     const struct {
         QSize Size;
-        int X, Y;          // a destination pixel
+        int X, Y;              // a destination pixel
         int SourceX, SourceY;  // the pixel it must show
     } cases[] = {
-        {{8, 6}, 7, 5, 7, 5},  // same size: a plain copy
-        {{8, 6}, 3, 0, 3, 0},
-        {{4, 3}, 0, 0, 1, 1},  // halved: the second of each pair
-        {{4, 3}, 3, 2, 7, 5},
-        {{3, 2}, 1, 1, 4, 4},  // 8/3 and 6/2 per cell: centres at 4 and 4.5
-        {{16, 12}, 15, 11, 7, 5},  // enlarged: each pixel twice
-        {{16, 12}, 2, 3, 1, 1},
-        {{1, 1}, 0, 0, 4, 3},
+        {{8, 6}, 7, 5, 7, 5},                            // same size: a plain copy
+        {{8, 6}, 3, 0, 3, 0},     {{4, 3}, 0, 0, 1, 1},  // halved: the second of each pair
+        {{4, 3}, 3, 2, 7, 5},     {{3, 2}, 1, 1, 4, 4},  // 8/3 and 6/2 per cell: centres at 4 and 4.5
+        {{16, 12}, 15, 11, 7, 5},                        // enlarged: each pixel twice
+        {{16, 12}, 2, 3, 1, 1},   {{1, 1}, 0, 0, 4, 3},
     };
     for (const auto& row : cases) {
         const QImage image = ScaleNearest(source.data(), 8, 6, 11, row.Size);

@@ -51,8 +51,8 @@ public:
         const std::string prefix = FFolder.string() + "/";
         const std::string configuration = (FFolder / "nginx.conf").string();
         const std::string errorLog = (FFolder / "error.log").string();
-        const char* arguments[] = {NginxBinary, "-p", prefix.c_str(), "-c", configuration.c_str(),
-                                   "-e", errorLog.c_str(), nullptr};
+        const char* arguments[] = {NginxBinary,           "-p", prefix.c_str(),   "-c",
+                                   configuration.c_str(), "-e", errorLog.c_str(), nullptr};
         if (posix_spawn(&FProcess, NginxBinary, nullptr, nullptr, const_cast<char**>(arguments), environ) != 0)
             FProcess = -1;
         WaitUntilListening();
@@ -133,12 +133,14 @@ TEST(UpdateCheckWithNginx, PublishedVersionDecidesThePanelAndAMissingFileIsRepor
         TUpdateServer server;
         server.URL = nginx.URL("/Softwares/HueSmith/Version.txt");
         std::optional<bool> visible;
-        CheckForUpdates("1.0", [&](bool shown) { visible = shown; }, server);
+        CheckForUpdates(
+            "1.0", [&](bool shown) { visible = shown; }, server);
         EXPECT_EQ(visible, expectVisible) << "published " << published;
 
         server.URL = nginx.URL("/Softwares/HueSmith/Missing.txt");
         try {
-            CheckForUpdates("1.0", [](bool) {}, server);
+            CheckForUpdates(
+                "1.0", [](bool) {}, server);
             ADD_FAILURE() << "a missing file was found";
         } catch (const EIdHTTPProtocolException& error) {
             EXPECT_STREQ(error.what(), "HTTP/1.1 404 Not Found");

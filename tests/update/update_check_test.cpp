@@ -33,7 +33,8 @@ std::optional<bool> PanelAfterCheck(const std::string& response) {
     TLoopbackServer server(Answer(response));
     std::optional<bool> visible;
     LoadCurrentVersion();
-    CheckForUpdates(CurrentVersion, [&](bool shown) { visible = shown; }, TestServer(server.URL()));
+    CheckForUpdates(
+        CurrentVersion, [&](bool shown) { visible = shown; }, TestServer(server.URL()));
     return visible;
 }
 
@@ -46,7 +47,10 @@ std::string Ok(const std::string& body, const std::string& contentType = "text/p
 template <typename TException>
 std::string FailureOfCheck(const TUpdateServer& server) {
     bool panelTouched = false;
-    const std::string message = MessageOf<TException>([&] { CheckForUpdates("1.0", [&](bool) { panelTouched = true; }, server); });
+    const std::string message = MessageOf<TException>([&] {
+        CheckForUpdates(
+            "1.0", [&](bool) { panelTouched = true; }, server);
+    });
     EXPECT_FALSE(panelTouched);
     return message;
 }
@@ -59,11 +63,14 @@ TEST(UpdateCheck, RequestForTheVersionURLIsExactlyFiveLines) {
     http.SetIOHandler(std::make_shared<TLoopbackIOHandler>(server.Port()));
     const std::string host = "updates.tintwright.example";
     http.Get(VersionURL(host));
-    EXPECT_EQ(server.WaitForRequest(), "GET /Softwares/HueSmith/Version.txt HTTP/1.1\r\n"
-                                       "Host: " + host + "\r\n"
-                                       "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
-                                       "User-Agent: Mozilla/3.0 (compatible; Tintwright)\r\n"
-                                       "\r\n");
+    EXPECT_EQ(server.WaitForRequest(),
+              "GET /Softwares/HueSmith/Version.txt HTTP/1.1\r\n"
+              "Host: " +
+                  host +
+                  "\r\n"
+                  "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
+                  "User-Agent: Mozilla/3.0 (compatible; Tintwright)\r\n"
+                  "\r\n");
 }
 
 TEST(UpdateCheck, OnlyTheExactCurrentVersionHidesThePanel) {
@@ -73,9 +80,15 @@ TEST(UpdateCheck, OnlyTheExactCurrentVersionHidesThePanel) {
 }
 
 TEST(UpdateCheck, ByteOrderMarkUnderPlainTextIsThreeMoreCharacters) {
-    TLoopbackServer server(Answer(Ok("\xEF\xBB\xBF" "1.0")));
-    EXPECT_EQ(GetLatestVersion("Tintwright", TestServer(server.URL())), "\xC3\xAF\xC2\xBB\xC2\xBF" "1.0");
-    EXPECT_EQ(PanelAfterCheck(Ok("\xEF\xBB\xBF" "1.0")), true);
+    TLoopbackServer server(
+        Answer(Ok("\xEF\xBB\xBF"
+                  "1.0")));
+    EXPECT_EQ(GetLatestVersion("Tintwright", TestServer(server.URL())),
+              "\xC3\xAF\xC2\xBB\xC2\xBF"
+              "1.0");
+    EXPECT_EQ(PanelAfterCheck(Ok("\xEF\xBB\xBF"
+                                 "1.0")),
+              true);
 }
 
 TEST(UpdateCheck, ErrorStatusesReportTheStatusLineAndAreNotFollowed) {
@@ -94,10 +107,11 @@ TEST(UpdateCheck, ErrorStatusesReportTheStatusLineAndAreNotFollowed) {
 TEST(UpdateCheck, StatusLineInTheReportIsCutAndMadeVisible) {
     const std::string status = "HTTP/1.1 500 " + std::string(14 * 1024, 'O');
     TLoopbackServer verbose(Answer(status + "\r\nContent-Length: 0\r\n\r\n"));
-    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(verbose.URL())),
-              status.substr(0, 200) + "\u2026");
+    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(verbose.URL())), status.substr(0, 200) + "\u2026");
 
-    TLoopbackServer noisy(Answer("HTTP/1.1 500 A\x07" "B\tC\x1B[2J\r\nContent-Length: 0\r\n\r\n"));
+    TLoopbackServer noisy(
+        Answer("HTTP/1.1 500 A\x07"
+               "B\tC\x1B[2J\r\nContent-Length: 0\r\n\r\n"));
     EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(noisy.URL())),
               "HTTP/1.1 500 A\uFFFDB\uFFFDC\uFFFD[2J");
 }
@@ -119,7 +133,7 @@ TEST(UpdateCheck, UnreachableServersReportTheirSocketErrors) {
                   TestServer(std::string("http://") + UnresolvableHost + "/Softwares/HueSmith/Version.txt")),
               "Socket Error # 11001\r\nHost not found.");
     EXPECT_EQ(FailureOfCheck<EIdSocketError>(TestServer("http://127.0.0.1:" + std::to_string(refusing.Port()) +
-                                                         "/Softwares/HueSmith/Version.txt")),
+                                                        "/Softwares/HueSmith/Version.txt")),
               "Socket Error # 10061\r\nConnection refused.");
 }
 
@@ -174,7 +188,8 @@ TEST(UpdateCheck, VersionTextIsLimitedTo64KiB) {
     }
     // An error status keeps its status line however long its body.
     TLoopbackServer hugeError(Answer("HTTP/1.1 500 Internal Server Error\r\n\r\n" + std::string(1 << 20, 'e')));
-    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(hugeError.URL())), "HTTP/1.1 500 Internal Server Error");
+    EXPECT_EQ(FailureOfCheck<EIdHTTPProtocolException>(TestServer(hugeError.URL())),
+              "HTTP/1.1 500 Internal Server Error");
 }
 
 TEST(UpdateCheck, WithoutHostThereIsNoURLAndNoRequest) {

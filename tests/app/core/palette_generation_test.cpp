@@ -32,8 +32,8 @@ protected:
     void TearDown() override { fs::remove_all(FFolder); }
 
     std::optional<TPaletteFiles> Generate(const TBitmap32& bmp32, const std::string& directory) {
-        return GeneratePalette(bmp32, FSample, directory, [this](const std::string& text) { FMessages.push_back(text); },
-                               FRevealer);
+        return GeneratePalette(
+            bmp32, FSample, directory, [this](const std::string& text) { FMessages.push_back(text); }, FRevealer);
     }
     static std::string Read(const fs::path& path) {
         std::ifstream file(path, std::ios::binary);

@@ -97,10 +97,14 @@ INSTANTIATE_TEST_SUITE_P(
         TBodyCase{"NoContentIgnoresALength", "HTTP/1.1 204 No Content\r\nContent-Length: 3\r\n\r\n", false, ""},
         TBodyCase{"TextWithoutCharsetIsLatin1", "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n\xE9", true,
                   "\xC3\xA9"},
-        TBodyCase{"OctetsByteForByte", "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n\xE9",
-                  true, "\xC3\xA9"},
-        TBodyCase{"ByteOrderMarkKeptAsLatin1", "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n\xEF\xBB\xBF"
-                  "1.0", true, "\xC3\xAF\xC2\xBB\xC2\xBF" "1.0"},
+        TBodyCase{"OctetsByteForByte", "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n\xE9", true,
+                  "\xC3\xA9"},
+        TBodyCase{"ByteOrderMarkKeptAsLatin1",
+                  "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n\xEF\xBB\xBF"
+                  "1.0",
+                  true,
+                  "\xC3\xAF\xC2\xBB\xC2\xBF"
+                  "1.0"},
         TBodyCase{"DeclaredUTF8", "HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=\"UTF-8\"\r\n\r\n\xC3\xA9",
                   true, "\xC3\xA9"}),
     [](const testing::TestParamInfo<TBodyCase>& info) { return std::string(info.param.Name); });

@@ -14,7 +14,8 @@ TEST(URI, AbsoluteURLsAreTakenApart) {
         const char* Params;
     };
     const TCase cases[] = {
-        {"http://h.example/Softwares/HueSmith/Version.txt", "http", "h.example", "", "/Softwares/HueSmith/", "Version.txt", ""},
+        {"http://h.example/Softwares/HueSmith/Version.txt", "http", "h.example", "", "/Softwares/HueSmith/",
+         "Version.txt", ""},
         {"HTTP://h.example", "HTTP", "h.example", "", "/", "", ""},
         {"http://h.example:8080/a?x=/y#z", "http", "h.example", "8080", "/", "a", "x=/y"},
         {"http://h.example\\dir\\file.txt?a\\b", "http", "h.example", "", "/dir/", "file.txt", "a\\b"},

@@ -35,7 +35,11 @@ TEST(CharSet, BodiesDecodeByTheirCharacterSet) {
     const TCase cases[] = {
         {"text/plain", "\xE9", "\xC3\xA9"},
         {"application/octet-stream", "\xE9\x80", "\xC3\xA9\xC2\x80"},
-        {"text/plain; charset=utf-8", "\xEF\xBB\xBF" "1\xC3", "\xEF\xBB\xBF" "1\xEF\xBF\xBD"},
+        {"text/plain; charset=utf-8",
+         "\xEF\xBB\xBF"
+         "1\xC3",
+         "\xEF\xBB\xBF"
+         "1\xEF\xBF\xBD"},
         {"text/plain; charset=utf-16", std::string("1\0.\0", 4), "1."},
         {"text/plain; charset=UTF-16BE", std::string("\xD8\x3D\xDE\x00", 4), "\xF0\x9F\x98\x80"},
         {"text/plain; charset=us-ascii", "a\xE9", "a\xEF\xBF\xBD"},

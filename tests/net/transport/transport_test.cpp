@@ -80,8 +80,7 @@ TEST(SocketTransport, LineLongerThanTheLimitIsRefusedWhateverHowItArrives) {
     EXPECT_THROW(connected.IO().ReadLn(), EIdReadLnMaxLineLengthExceeded);
     connected.IO().Discard(16384 + 2);
     EXPECT_EQ(connected.IO().ReadLn(), longest);
-    EXPECT_EQ(MessageOf<EIdReadLnMaxLineLengthExceeded>([&] { connected.IO().ReadLn(); }),
-              "Max line length exceeded.");
+    EXPECT_EQ(MessageOf<EIdReadLnMaxLineLengthExceeded>([&] { connected.IO().ReadLn(); }), "Max line length exceeded.");
 }
 
 TEST(SocketTransport, BytesReceivedBeforeThePeerClosedCanStillBeRead) {

@@ -146,10 +146,16 @@ TEST(BmpCrafted, RowsOfWholeWordsNeedNoPaddingEvenWithBytesAfterThePixels) {
         std::vector<uint8_t> pixels;
         std::vector<uint32_t> expected;
     } cases[] = {
-        {4, 24, {}, Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32}),
+        {4,
+         24,
+         {},
+         Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32}),
          {0x171615, 0x1A1918, 0x1D1C1B, 0x201F1E, 0x030201, 0x060504, 0x090807, 0x0C0B0A}},
         {1, 32, {}, Bytes({1, 2, 3, 0, 4, 5, 6, 0}), {0x060504, 0x030201}},
-        {4, 8, {0x000000, 0x0000FF, 0x00FF00, 0xFF0000}, Bytes({0, 1, 2, 3, 3, 2, 1, 0}),
+        {4,
+         8,
+         {0x000000, 0x0000FF, 0x00FF00, 0xFF0000},
+         Bytes({0, 1, 2, 3, 3, 2, 1, 0}),
          {0xFF0000, 0x00FF00, 0x0000FF, 0x000000, 0x000000, 0x0000FF, 0x00FF00, 0xFF0000}},
     };
     for (const Case& c : cases) {

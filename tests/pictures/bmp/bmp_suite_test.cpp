@@ -69,9 +69,9 @@ TEST(BmpSuite, RunLengthAndTopDownFilesKeepWhatTheyNeed) {
 // The pixel block of an uncompressed file is the file's bytes from its
 // pixel offset on, byte for byte: rows, padding, gaps and longer headers.
 TEST(BmpSuite, UncompressedPixelBlocksAreTheFilesBytes) {
-    for (const char* name : {"g/pal1.bmp", "g/pal4.bmp", "g/pal8os2.bmp", "g/pal8v5.bmp", "g/pal8w125.bmp",
-                             "g/rgb16-565.bmp", "g/rgb24.bmp", "g/rgb32bf.bmp", "q/pal8offs.bmp", "q/rgba32-1.bmp",
-                             "q/rgba16-4444.bmp"}) {
+    for (const char* name :
+         {"g/pal1.bmp", "g/pal4.bmp", "g/pal8os2.bmp", "g/pal8v5.bmp", "g/pal8w125.bmp", "g/rgb16-565.bmp",
+          "g/rgb24.bmp", "g/rgb32bf.bmp", "q/pal8offs.bmp", "q/rgba32-1.bmp", "q/rgba16-4444.bmp"}) {
         const std::vector<uint8_t> file = ReadFileBytes(SuitePath(name));
         TBitmap bitmap;
         LoadBytes(bitmap, file);
@@ -88,24 +88,33 @@ TEST(BmpSuite, BadFilesFailWithTheReadersMessagesOrLoadDefensively) {
     const std::string invalidParameter = "EOSError: System Error.  Code: 87.\r\nThe parameter is incorrect.";
     const std::string notValid = "EInvalidGraphic: Bitmap image is not valid";
     const std::pair<const char*, std::string> files[] = {
-        {"b/badbitcount.bmp", invalidParameter}, {"b/badwidth.bmp", invalidParameter},
-        {"b/rgb16-880.bmp", invalidParameter},   {"b/rletopdown.bmp", invalidParameter},
-        {"b/badpalettesize.bmp", notValid},      {"b/badplanes.bmp", notValid},
+        {"b/badbitcount.bmp", invalidParameter},
+        {"b/badwidth.bmp", invalidParameter},
+        {"b/rgb16-880.bmp", invalidParameter},
+        {"b/rletopdown.bmp", invalidParameter},
+        {"b/badpalettesize.bmp", notValid},
+        {"b/badplanes.bmp", notValid},
         {"x/ba-bm.bmp", notValid},
         {"b/reallybig.bmp",
          "EOSError: System Error.  Code: 8.\r\nNot enough memory resources are available to process this command."},
         // Fields the reader does not consult, a header read as declared,
         // runs clipped at the picture's edge, missing pixels left zero:
-        {"b/badbitssize.bmp", NothingRaised}, {"b/baddens1.bmp", NothingRaised}, {"b/badfilesize.bmp", NothingRaised},
-        {"b/badheadersize.bmp", NothingRaised}, {"b/badrle.bmp", NothingRaised}, {"b/badrle4bis.bmp", NothingRaised},
-        {"b/pal8badindex.bmp", NothingRaised}, {"b/shortfile.bmp", NothingRaised},
+        {"b/badbitssize.bmp", NothingRaised},
+        {"b/baddens1.bmp", NothingRaised},
+        {"b/badfilesize.bmp", NothingRaised},
+        {"b/badheadersize.bmp", NothingRaised},
+        {"b/badrle.bmp", NothingRaised},
+        {"b/badrle4bis.bmp", NothingRaised},
+        {"b/pal8badindex.bmp", NothingRaised},
+        {"b/shortfile.bmp", NothingRaised},
     };
     for (const auto& [name, want] : files) EXPECT_EQ(LoadError(ReadFileBytes(SuitePath(name))), want) << name;
 }
 
 bool IsReadersOutcome(const std::string& error) {
     return error == NothingRaised || error == "EReadError: Stream read error" ||
-           error == "EInvalidGraphic: Bitmap image is not valid" || error.rfind("EOSError: System Error.  Code: ", 0) == 0;
+           error == "EInvalidGraphic: Bitmap image is not valid" ||
+           error.rfind("EOSError: System Error.  Code: ", 0) == 0;
 }
 
 // Good files load whole; cut short anywhere, and like every questionable or

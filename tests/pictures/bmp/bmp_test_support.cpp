@@ -33,9 +33,7 @@ std::string LoadError(const std::vector<uint8_t>& bytes) {
     return MessageOf([&] { LoadBytes(bitmap, bytes); }, TMessageForm::WithClassName);
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 std::vector<uint8_t> BmpWriter::Build() const {
     std::vector<uint8_t> header;

@@ -33,11 +33,11 @@ struct BmpWriter {
     uint32_t Compression = 0;
     uint32_t ImageSize = 0;
     uint32_t ColorsUsed = 0;
-    std::vector<uint32_t> Masks;  // written after a 40-byte header, inside a longer one
+    std::vector<uint32_t> Masks;   // written after a 40-byte header, inside a longer one
     std::vector<uint32_t> Colors;  // 0x00RRGGBB
     std::vector<uint8_t> Gap;      // bytes between table and pixels
     std::vector<uint8_t> Pixels;
-    int64_t PixelOffset = -1;      // -1: where the pixels really start
+    int64_t PixelOffset = -1;  // -1: where the pixels really start
 
     std::vector<uint8_t> Build() const;
 };

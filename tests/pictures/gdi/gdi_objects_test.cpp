@@ -41,8 +41,8 @@ TEST(Bitmaps, InvalidDescriptionsAreRefused) {
 }
 
 TEST(Bitmaps, PixelLimitIsCheckedBeforeAnythingIsAllocated) {
-    EXPECT_TRUE(gdi::WithinPixelLimit(16384, 16384, 32));    // 2^28 pixels, exactly 1 GiB
-    EXPECT_FALSE(gdi::WithinPixelLimit(16384, 16385, 1));    // one row of pixels too many
+    EXPECT_TRUE(gdi::WithinPixelLimit(16384, 16384, 32));  // 2^28 pixels, exactly 1 GiB
+    EXPECT_FALSE(gdi::WithinPixelLimit(16384, 16385, 1));  // one row of pixels too many
     EXPECT_FALSE(gdi::WithinPixelLimit(1 << 27, 3, 32));
     EXPECT_FALSE(gdi::WithinPixelLimit(INT32_MAX, INT32_MAX, 32));
     EXPECT_FALSE(gdi::WithinPixelLimit(-1, 1, 8));
@@ -94,8 +94,9 @@ TEST(Palettes, StandardPalettesHoldBlackAndWhite) {
     ASSERT_EQ(system.size(), 16u);
     for (const auto* entries : {&halftone, &system}) {
         auto has = [&](uint8_t r, uint8_t g, uint8_t b) {
-            return std::any_of(entries->begin(), entries->end(),
-                               [&](const gdi::PALETTEENTRY& e) { return e.peRed == r && e.peGreen == g && e.peBlue == b; });
+            return std::any_of(entries->begin(), entries->end(), [&](const gdi::PALETTEENTRY& e) {
+                return e.peRed == r && e.peGreen == g && e.peBlue == b;
+            });
         };
         EXPECT_TRUE(has(0, 0, 0));
         EXPECT_TRUE(has(255, 255, 255));

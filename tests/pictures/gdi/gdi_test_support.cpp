@@ -10,8 +10,7 @@
 
 namespace testing_support {
 
-gdi::BitmapInfo Describe(int width, int height, int bitCount, std::vector<gdi::RGBQUAD> colors,
-                         uint32_t compression) {
+gdi::BitmapInfo Describe(int width, int height, int bitCount, std::vector<gdi::RGBQUAD> colors, uint32_t compression) {
     gdi::BitmapInfo info;
     info.Header.biWidth = width;
     info.Header.biHeight = height;
@@ -61,7 +60,8 @@ BmpFile LoadBmp(const std::string& path) {
         if (u32(14) == 40) table += 12;
     }
     if (file.Info.Header.biBitCount <= 8) {
-        size_t count = file.Info.Header.biClrUsed ? file.Info.Header.biClrUsed : size_t{1} << file.Info.Header.biBitCount;
+        size_t count =
+            file.Info.Header.biClrUsed ? file.Info.Header.biClrUsed : size_t{1} << file.Info.Header.biBitCount;
         file.Info.Colors.resize(count);
         std::memcpy(file.Info.Colors.data(), bytes.data() + table, count * 4);
     }

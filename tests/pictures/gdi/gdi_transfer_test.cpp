@@ -35,18 +35,50 @@ struct CodingCase {
 std::vector<CodingCase> CodingCases() {
     return {
         {"1 bit", 1, gdi::BI_RGB, {}, {{0, 0, 0, 0}, {0x00, 0x80, 0xFF, 0}}, {0x90}, {kOrange, 0, 0, kOrange}},
-        {"4 bits", 4, gdi::BI_RGB, {}, Ramp(16), {0x12, 0x3F}, {RampColor(1), RampColor(2), RampColor(3), RampColor(15)}},
+        {"4 bits",
+         4,
+         gdi::BI_RGB,
+         {},
+         Ramp(16),
+         {0x12, 0x3F},
+         {RampColor(1), RampColor(2), RampColor(3), RampColor(15)}},
         // Index 200 lies beyond the 16-entry table: black.
         {"8 bits", 8, gdi::BI_RGB, {}, Ramp(16), {0, 5, 200, 7}, {0, RampColor(5), 0, RampColor(7)}},
-        {"15 bits", 16, gdi::BI_RGB, {}, {}, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42},
+        {"15 bits",
+         16,
+         gdi::BI_RGB,
+         {},
+         {},
+         {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42},
          {0xFF0000, 0x00FF00, 0x0000FF, 0x848484}},
-        {"16 bits 5-6-5", 16, gdi::BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, {}, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x10, 0x84},
+        {"16 bits 5-6-5",
+         16,
+         gdi::BI_BITFIELDS,
+         {0xF800, 0x07E0, 0x001F},
+         {},
+         {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x10, 0x84},
          {0xFF0000, 0x00FF00, 0x0000FF, 0x848284}},
-        {"24 bits", 24, gdi::BI_RGB, {}, {}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {0x030201, 0x060504, 0x090807, 0x0C0B0A}},
+        {"24 bits",
+         24,
+         gdi::BI_RGB,
+         {},
+         {},
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+         {0x030201, 0x060504, 0x090807, 0x0C0B0A}},
         // 32-bit to 32-bit keeps the fourth byte.
-        {"32 bits", 32, gdi::BI_RGB, {}, {}, {1, 2, 3, 0x80, 4, 5, 6, 0, 7, 8, 9, 0xFF, 10, 11, 12, 1},
+        {"32 bits",
+         32,
+         gdi::BI_RGB,
+         {},
+         {},
+         {1, 2, 3, 0x80, 4, 5, 6, 0, 7, 8, 9, 0xFF, 10, 11, 12, 1},
          {0x80030201, 0x00060504, 0xFF090807, 0x010C0B0A}},
-        {"32 bits masks", 32, gdi::BI_BITFIELDS, {0x0000FF00, 0x00FF0000, 0xFF000000}, {}, {9, 1, 2, 3, 9, 4, 5, 6, 9, 7, 8, 9, 9, 10, 11, 12},
+        {"32 bits masks",
+         32,
+         gdi::BI_BITFIELDS,
+         {0x0000FF00, 0x00FF0000, 0xFF000000},
+         {},
+         {9, 1, 2, 3, 9, 4, 5, 6, 9, 7, 8, 9, 9, 10, 11, 12},
          {0x010203, 0x040506, 0x070809, 0x0A0B0C}},
     };
 }
@@ -74,7 +106,8 @@ TEST(BlockTransfer, EqualSizeCopyGivesEverySourceColourInBothRowOrders) {
 
 TEST(BlockTransfer, IndexedTargetGetsExactOrNearestIndex) {
     // Pure red appears twice: the first entry wins.
-    const std::vector<gdi::RGBQUAD> table = {{0, 0, 0, 0}, {0, 0, 255, 0}, {0, 0, 250, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}};
+    const std::vector<gdi::RGBQUAD> table = {
+        {0, 0, 0, 0}, {0, 0, 255, 0}, {0, 0, 250, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}};
     Dib target = MakeDib(Describe(4, -1, 8, table));
     Dib source = MakeDib(Describe(4, -1, 24));
     const uint8_t colors[] = {0, 0, 255, 5, 5, 245, 10, 10, 10, 255, 255, 255};
@@ -103,7 +136,8 @@ TEST(BlockTransfer, StretchSamplesNearestAndMirrors) {
     EXPECT_EQ(std::vector<uint32_t>(pixels, pixels + 8),
               (std::vector<uint32_t>{0x111111, 0x111111, 0x222222, 0x222222, 0x111111, 0x111111, 0x222222, 0x222222}));
     ASSERT_TRUE(gdi::StretchBlt(target.DC, 4, 0, -4, 1, source.DC, 0, 0, 2, 1, gdi::SRCCOPY));
-    EXPECT_EQ(std::vector<uint32_t>(pixels, pixels + 4), (std::vector<uint32_t>{0x222222, 0x222222, 0x111111, 0x111111}));
+    EXPECT_EQ(std::vector<uint32_t>(pixels, pixels + 4),
+              (std::vector<uint32_t>{0x222222, 0x222222, 0x111111, 0x111111}));
 }
 
 TEST(BlockTransfer, CopiesAreClippedToBothBitmaps) {
@@ -177,7 +211,8 @@ TEST(BlockTransfer, DescribedBlocksFollowTheirRowOrder) {
     EXPECT_EQ(ReadAll(bitmap.Handle), (std::vector<uint32_t>{0x030303, 0x040404, 0, 0, 0x010101, 0x020202}));
     // Scan lines 1 and 2 of a bottom-up block: rows 1 and 0; 5 asked, 2 exist.
     ASSERT_EQ(gdi::SetDIBits(bitmap.Handle, 1, 5, twoRows, Describe(2, 3, 32)), 2);
-    EXPECT_EQ(ReadAll(bitmap.Handle), (std::vector<uint32_t>{0x070707, 0x080808, 0x050505, 0x060606, 0x010101, 0x020202}));
+    EXPECT_EQ(ReadAll(bitmap.Handle),
+              (std::vector<uint32_t>{0x070707, 0x080808, 0x050505, 0x060606, 0x010101, 0x020202}));
     uint8_t bottomUp[16];
     ASSERT_EQ(gdi::GetDIBits(bitmap.Handle, 0, 2, bottomUp, Describe(2, 3, 32)), 2);
     EXPECT_EQ(bottomUp[0], 1);  // bottom row first

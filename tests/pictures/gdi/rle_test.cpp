@@ -20,13 +20,14 @@ using Rows = std::map<int32_t, std::vector<uint8_t>>;
 Rows Expand(uint32_t compression, const std::vector<uint8_t>& data, int32_t width, int32_t height,
             gdi::RleOutcome* outcome = nullptr) {
     Rows rows;
-    const gdi::RleOutcome result = gdi::ExpandRle(compression, data.data(), data.size(), width, height,
-                                                  [&](int32_t row, int32_t first, int32_t count, const uint8_t* indices) {
-                                                      EXPECT_EQ(rows.count(row), 0u) << "row " << row << " twice";
-                                                      EXPECT_TRUE(first >= 0 && count > 0 && first + count <= width);
-                                                      rows[row].assign(size_t(width), 0);
-                                                      std::copy(indices, indices + count, rows[row].begin() + first);
-                                                  });
+    const gdi::RleOutcome result =
+        gdi::ExpandRle(compression, data.data(), data.size(), width, height,
+                       [&](int32_t row, int32_t first, int32_t count, const uint8_t* indices) {
+                           EXPECT_EQ(rows.count(row), 0u) << "row " << row << " twice";
+                           EXPECT_TRUE(first >= 0 && count > 0 && first + count <= width);
+                           rows[row].assign(size_t(width), 0);
+                           std::copy(indices, indices + count, rows[row].begin() + first);
+                       });
     if (outcome != nullptr) *outcome = result;
     return rows;
 }
@@ -34,12 +35,12 @@ Rows Expand(uint32_t compression, const std::vector<uint8_t>& data, int32_t widt
 TEST(RunLength, EightBitCodes) {
     gdi::RleOutcome outcome;
     const Rows rows = Expand(gdi::BI_RLE8,
-                             {2, 1,           // run of two 1s
+                             {2, 1,              // run of two 1s
                               0, 3, 2, 3, 4, 0,  // absolute: 2 3 4, padded to an even length
-                              0, 0,           // end of line
-                              0, 2, 1, 1,     // delta: one right, one up (row 2, column 1)
-                              1, 5,           // a single 5
-                              0, 1},          // end of bitmap
+                              0, 0,              // end of line
+                              0, 2, 1, 1,        // delta: one right, one up (row 2, column 1)
+                              1, 5,              // a single 5
+                              0, 1},             // end of bitmap
                              6, 4, &outcome);
     EXPECT_EQ(rows, (Rows{{0, {1, 1, 2, 3, 4, 0}}, {2, {0, 5, 0, 0, 0, 0}}}));
     EXPECT_TRUE(outcome.EndMarker);
@@ -49,8 +50,8 @@ TEST(RunLength, EightBitCodes) {
 
 TEST(RunLength, FourBitCodesAlternateNibbles) {
     const Rows rows = Expand(gdi::BI_RLE4,
-                             {5, 0x12,                // 1 2 1 2 1
-                              0, 3, 0x34, 0x50,       // absolute: 3 4 5 (two bytes, already even)
+                             {5, 0x12,                          // 1 2 1 2 1
+                              0, 3, 0x34, 0x50,                 // absolute: 3 4 5 (two bytes, already even)
                               0, 0, 0, 5, 0x67, 0x89, 0xA0, 0,  // next row: absolute 6 7 8 9 A, padded
                               0, 1},
                              8, 2);
@@ -72,7 +73,11 @@ TEST(RunLength, DamagedStreamsAreClippedNeverOverrun) {
         {"ends inside an absolute run", {0, 8, 1, 2, 3}, {{0, {1, 2, 3, 0}}}, false, true},
         {"ends inside a delta", {1, 1, 0, 2, 5}, {{0, {1, 0, 0, 0}}}, false, true},
         {"odd byte at the end", {1, 1, 0}, {{0, {1, 0, 0, 0}}}, false, true},
-        {"more lines than the bitmap", {1, 1, 0, 0, 1, 2, 0, 0, 1, 3, 0, 0, 1, 4}, {{0, {1, 0, 0, 0}}, {1, {2, 0, 0, 0}}}, false, false},
+        {"more lines than the bitmap",
+         {1, 1, 0, 0, 1, 2, 0, 0, 1, 3, 0, 0, 1, 4},
+         {{0, {1, 0, 0, 0}}, {1, {2, 0, 0, 0}}},
+         false,
+         false},
     };
     for (const Case& c : cases) {
         gdi::RleOutcome outcome;
@@ -130,7 +135,8 @@ std::vector<uint32_t> Decode(const BmpFile& file) {
 const std::string kSuite = std::string(TW_TESTIMAGES_DIR) + "/bmpsuite/";
 
 TEST(RunLength, SuiteFilesMatchTheirUncompressedTwins) {
-    const std::pair<const char*, const char*> pairs[] = {{"g/pal8rle.bmp", "g/pal8.bmp"}, {"g/pal4rle.bmp", "g/pal4.bmp"}};
+    const std::pair<const char*, const char*> pairs[] = {{"g/pal8rle.bmp", "g/pal8.bmp"},
+                                                         {"g/pal4rle.bmp", "g/pal4.bmp"}};
     for (const auto& [compressed, plain] : pairs) {
         const std::vector<uint32_t> expected = Decode(LoadBmp(kSuite + plain));
         ASSERT_FALSE(expected.empty()) << plain;
@@ -141,7 +147,8 @@ TEST(RunLength, SuiteFilesMatchTheirUncompressedTwins) {
 TEST(RunLength, SuiteFilesWithSkipsShowColourZeroThere) {
     for (const char* name : {"q/pal8rletrns.bmp", "q/pal8rlecut.bmp", "q/pal4rletrns.bmp", "q/pal4rlecut.bmp"}) {
         const BmpFile file = LoadBmp(kSuite + name);
-        const std::vector<uint32_t> full = Decode(LoadBmp(kSuite + (file.Info.Header.biBitCount == 8 ? "g/pal8.bmp" : "g/pal4.bmp")));
+        const std::vector<uint32_t> full =
+            Decode(LoadBmp(kSuite + (file.Info.Header.biBitCount == 8 ? "g/pal8.bmp" : "g/pal4.bmp")));
         const std::vector<uint32_t> pixels = Decode(file);
         ASSERT_EQ(pixels.size(), full.size()) << name;
         const uint32_t zero = Packed(file.Info.Colors[0]);

@@ -113,8 +113,8 @@ TEST(GifConformance, FirstFramesMatchTheReferences) {
             const uint8_t* want = &rgba[i * 4];
             uint32_t expected = want[3] == 0 ? fill : uint32_t{want[0]} << 16 | want[1] << 8 | want[2];
             if ((pixels[i] & 0xFFFFFF) != expected && mismatches++ < 3)
-                ADD_FAILURE() << name << " pixel " << i << ": have " << std::hex << (pixels[i] & 0xFFFFFF)
-                              << ", want " << expected;
+                ADD_FAILURE() << name << " pixel " << i << ": have " << std::hex << (pixels[i] & 0xFFFFFF) << ", want "
+                              << expected;
         }
         ++compared;
     }

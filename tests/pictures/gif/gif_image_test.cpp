@@ -170,8 +170,8 @@ TEST(GifImage, InterlacedFilesEqualTheirTwins) {
 // cut inside the signature and screen must fail.
 TEST(GifImage, TruncatedAndCorruptFilesFailCleanly) {
     const std::set<std::string> messages = {
-        gif::kInvalidSignature, gif::kPrematureEnd,    gif::kUnknownExtension, gif::kBadApplicationBlockSize,
-        gif::kInvalidData,      gif::kCircularEntry,   gif::kInvalidImageSize, gif::kNoColorTable,
+        gif::kInvalidSignature, gif::kPrematureEnd,  gif::kUnknownExtension, gif::kBadApplicationBlockSize,
+        gif::kInvalidData,      gif::kCircularEntry, gif::kInvalidImageSize, gif::kNoColorTable,
         gif::kOutOfMemory,      gif::kAbstractError};
     for (const char* name : {"wuffs/hippopotamus.interlaced.gif", "wuffs/animated-red-blue.gif",
                              "gif-test-suite/plain-text.gif", "gif-test-suite/loop-buffer.gif"}) {

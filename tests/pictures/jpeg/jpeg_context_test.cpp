@@ -20,9 +20,7 @@ Bytes DecodeRows(const Bytes& file, size_t portion = JPEGSourcePortion, const TJ
     return rows;
 }
 
-std::string Code(int code) {
-    return "JPEG error #" + std::to_string(code);
-}
+std::string Code(int code) { return "JPEG error #" + std::to_string(code); }
 
 }  // namespace
 

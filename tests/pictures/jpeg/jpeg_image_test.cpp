@@ -34,12 +34,12 @@ TEST(JPEGImage, DecodesRealFilesLikePlainLibjpeg) {
         const char* Name;
         TPixelFormat Format;
     } cases[] = {
-        {"libjpeg-turbo/testorig.jpg", pf24bit},            // baseline 4:2:0
-        {"go/video-001.progressive.jpeg", pf24bit},         // decoded completely at once
-        {"go/video-001.rgb.jpeg", pf24bit},                 // coded in RGB
-        {"go/video-001.221212.jpeg", pf24bit},              // unusual sampling
-        {"go/video-001.restart2.jpeg", pf24bit},            // restart markers
-        {"go/video-005.gray.jpeg", pf8bit},                 // greyscale
+        {"libjpeg-turbo/testorig.jpg", pf24bit},     // baseline 4:2:0
+        {"go/video-001.progressive.jpeg", pf24bit},  // decoded completely at once
+        {"go/video-001.rgb.jpeg", pf24bit},          // coded in RGB
+        {"go/video-001.221212.jpeg", pf24bit},       // unusual sampling
+        {"go/video-001.restart2.jpeg", pf24bit},     // restart markers
+        {"go/video-005.gray.jpeg", pf8bit},          // greyscale
         {"go/video-005.gray.q50.progressive.jpeg", pf8bit},
         {"go/video-001.cmyk.jpeg", pf32bit},                // CMYK, Adobe transform 0
         {"pillow/pil_sample_cmyk.jpg", pf32bit},            // YCCK, Adobe transform 2

@@ -16,8 +16,18 @@ Bytes ReadTestImage(const std::string& name) {
 
 Bytes CraftedHeader(uint8_t sofMarker, int width, int height, int components) {
     auto byte = [](int value) { return static_cast<uint8_t>(value); };
-    Bytes file = {0xFF, 0xD8, 0xFF, sofMarker, 0, byte(8 + 3 * components), 8, byte(height >> 8), byte(height),
-                  byte(width >> 8), byte(width), byte(components)};
+    Bytes file = {0xFF,
+                  0xD8,
+                  0xFF,
+                  sofMarker,
+                  0,
+                  byte(8 + 3 * components),
+                  8,
+                  byte(height >> 8),
+                  byte(height),
+                  byte(width >> 8),
+                  byte(width),
+                  byte(components)};
     for (int c = 1; c <= components; ++c) {
         file.insert(file.end(), {byte(c), 0x11, 0});
     }
@@ -44,8 +54,11 @@ ReferenceDecode DecodeReference(const Bytes& file) {
         info.desired_number_of_colors = 236;
     }
     jpeg_start_decompress(&info);
-    ReferenceDecode result{static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                           info.output_components, info.out_color_space, {}};
+    ReferenceDecode result{static_cast<int>(info.output_width),
+                           static_cast<int>(info.output_height),
+                           info.output_components,
+                           info.out_color_space,
+                           {}};
     size_t rowBytes = size_t{info.output_width} * static_cast<size_t>(info.output_components);
     result.Pixels.resize(rowBytes * info.output_height);
     while (info.output_scanline < info.output_height) {

@@ -111,7 +111,8 @@ void Open(TIdatStream& out, const TBytes& chunks) {
 
 TBytes ReadAll(TPngImageDataStream& data, size_t window) {
     TBytes out, part(window);
-    for (size_t got; (got = data.Read(part.data(), window)) > 0;) out.insert(out.end(), part.begin(), part.begin() + long(got));
+    for (size_t got; (got = data.Read(part.data(), window)) > 0;)
+        out.insert(out.end(), part.begin(), part.begin() + long(got));
     return out;
 }
 
@@ -150,8 +151,7 @@ void ExpectFailure(const TBytes& chunks, const std::string& message, size_t read
     TBytes buffer(readCount);
     try {
         TPngImageDataStream data(s.Stream, s.FirstLength);
-        while (data.Read(buffer.data(), buffer.size()) > 0) {
-        }
+        while (data.Read(buffer.data(), buffer.size()) > 0) {}
         data.Finish();
         FAIL() << "no failure, want " << message;
     } catch (const E& e) {
@@ -185,7 +185,7 @@ TEST(PngRowDecoder, Adam7VisitsEachPixelOnceInPassOrder) {
     const TBytes raw = {0, 0,            // pass 1: (0, 0)
                         0, 2,            // pass 4: (2, 0)
                         0, 20, 22,       // pass 5: row 2, columns 0 and 2
-                        0, 1, 0, 21,     // pass 6: rows 0 and 2, column 1
+                        0, 1,  0,  21,   // pass 6: rows 0 and 2, column 1
                         0, 10, 11, 12};  // pass 7: row 1
     TIdatStream s;
     Open(s, Join({IdatChunks(raw), Chunk("IEND", {})}));
@@ -197,8 +197,8 @@ TEST(PngRowDecoder, Adam7VisitsEachPixelOnceInPassOrder) {
         rows.emplace_back(y, at.FirstColumn, at.ColumnStep, at.PixelCount);
         for (int64_t k = 0; k < at.PixelCount; ++k) picture[y][at.FirstColumn + k * at.ColumnStep] = row[k];
     });
-    const std::vector<std::tuple<int64_t, int64_t, int64_t, int64_t>> want = {
-        {0, 0, 8, 1}, {0, 2, 4, 1}, {2, 0, 2, 2}, {0, 1, 2, 1}, {2, 1, 2, 1}, {1, 0, 1, 3}};
+    const std::vector<std::tuple<int64_t, int64_t, int64_t, int64_t>> want = {{0, 0, 8, 1}, {0, 2, 4, 1}, {2, 0, 2, 2},
+                                                                              {0, 1, 2, 1}, {2, 1, 2, 1}, {1, 0, 1, 3}};
     EXPECT_EQ(rows, want);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 3; ++x) EXPECT_EQ(picture[y][x], 10 * y + x) << x << ", " << y;
@@ -213,9 +213,8 @@ TEST(PngRowDecoder, StopsAtTheFirstRowThatGetsNothing) {
     TPngImageDataStream data(s.Stream, s.FirstLength);
     std::vector<int64_t> ys;
     const int64_t delivered =
-        DecodePngRows(data, TPngRowLayout{0, 8, 4, 5, false}, [&](const uint8_t*, int64_t y, const TPngRowPlacement&) {
-            ys.push_back(y);
-        });
+        DecodePngRows(data, TPngRowLayout{0, 8, 4, 5, false},
+                      [&](const uint8_t*, int64_t y, const TPngRowPlacement&) { ys.push_back(y); });
     EXPECT_EQ(delivered, 3);
     EXPECT_EQ(ys, (std::vector<int64_t>{0, 1, 2}));
 }

@@ -62,8 +62,8 @@ TEST(PngCrafted, GammaTableValues) {
 
 TEST(PngCrafted, GammaReachesPaletteAndGreyRamp) {
     TPngImage palette;
-    Load(palette, PngFile(IhdrData(1, 1, 8, 3), {GammaChunk(100000), Chunk("PLTE", {128, 64, 1}),
-                                                 IdatChunks(Unfiltered({{0}}))}));
+    Load(palette, PngFile(IhdrData(1, 1, 8, 3),
+                          {GammaChunk(100000), Chunk("PLTE", {128, 64, 1}), IdatChunks(Unfiltered({{0}}))}));
     const gdi::RGBQUAD& entry = palette.Header().BitmapInfo().Colors[0];
     EXPECT_EQ((TBytes{entry.rgbRed, entry.rgbGreen, entry.rgbBlue}), (TBytes{186, 136, 21}));
 
@@ -178,8 +178,8 @@ TEST(PngCrafted, AncillaryAndUnknownChunks) {
     ASSERT_EQ(png.Chunks().size(), 4u) << "IHDR, prVt, IDAT, IEND: cHRM is not kept";
     EXPECT_EQ(png.Chunks()[1]->Name(), "prVt");
     EXPECT_EQ(png.Chunks()[1]->Data(), (TBytes{1, 2}));
-    ExpectLoadFailure("unknown critical chunk", PngFile(ihdr, {Chunk("CRIT", {}), rows}),
-                      "EPNGUnknownCriticalChunk", png_messages::UnknownCriticalChunk);
+    ExpectLoadFailure("unknown critical chunk", PngFile(ihdr, {Chunk("CRIT", {}), rows}), "EPNGUnknownCriticalChunk",
+                      png_messages::UnknownCriticalChunk);
 }
 
 TEST(PngCrafted, TextChunks) {
@@ -191,9 +191,8 @@ TEST(PngCrafted, TextChunks) {
     TBytes bomb = {'B', 0, 0};
     bomb.insert(bomb.end(), bombText.begin(), bombText.end());
     TPngImage png;
-    Load(png, PngFile(IhdrData(1, 1, 8, 0), {Chunk("tEXt", {'T', 'i', 't', 'l', 'e', 0, 'x', 'y'}),
-                                             Chunk("zTXt", ztxt), Chunk("zTXt", bomb),
-                                             IdatChunks(Unfiltered({{7}}))}));
+    Load(png, PngFile(IhdrData(1, 1, 8, 0), {Chunk("tEXt", {'T', 'i', 't', 'l', 'e', 0, 'x', 'y'}), Chunk("zTXt", ztxt),
+                                             Chunk("zTXt", bomb), IdatChunks(Unfiltered({{7}}))}));
     const auto* text = dynamic_cast<const TChunktEXt*>(png.Chunks()[1].get());
     const auto* ztext = dynamic_cast<const TChunkzTXt*>(png.Chunks()[2].get());
     const auto* bombed = dynamic_cast<const TChunkzTXt*>(png.Chunks()[3].get());
@@ -221,8 +220,7 @@ TEST(PngCrafted, HeaderAndStructureFailures) {
     } cases[] = {
         {"empty file", {}, "EPNGInvalidFileHeader", InvalidFileHeader},
         {"first chunk not IHDR", Join({Signature(), Chunk("gAMA", {0, 0, 0, 1})}), "EPNGIHDRNotFirst", IHDRNotFirst},
-        {"no IEND", Join({Signature(), Chunk("IHDR", IhdrData(1, 1, 8, 0)), rows}), "EPngUnexpectedEnd",
-         UnexpectedEnd},
+        {"no IEND", Join({Signature(), Chunk("IHDR", IhdrData(1, 1, 8, 0)), rows}), "EPngUnexpectedEnd", UnexpectedEnd},
         {"chunk longer than the file", huge, "EPngInvalidCRC", InvalidCRC},
         {"no IDAT", PngFile(IhdrData(1, 1, 8, 0), {}), "EPNGNoImageData", NoImageData},
         {"IHDR of 12 bytes", PngFile(shortIhdr, {rows}), "EPngInvalidIHDR", InvalidIHDR},
@@ -233,10 +231,9 @@ TEST(PngCrafted, HeaderAndStructureFailures) {
         {"grey at depth 3", PngFile(IhdrData(1, 1, 3, 0), {rows}), "EPNGOutMemory", OutMemory},
         {"width 0", PngFile(IhdrData(0, 1, 8, 0), {rows}), "EPNGOutMemory", OutMemory},
         {"RGB at depth 4", PngFile(IhdrData(1, 1, 4, 2), {rows}), "EPNGInvalidBitDepth", InvalidBitDepth},
-        {"grey + alpha at depth 2", PngFile(IhdrData(1, 1, 2, 4, 1), {rows}), "EPNGInvalidBitDepth",
-         InvalidBitDepth},
-        {"PLTE of 4 bytes", PngFile(IhdrData(1, 1, 8, 3), {Chunk("PLTE", {1, 2, 3, 4}), rows}),
-         "EPNGInvalidPalette", InvalidPalette},
+        {"grey + alpha at depth 2", PngFile(IhdrData(1, 1, 2, 4, 1), {rows}), "EPNGInvalidBitDepth", InvalidBitDepth},
+        {"PLTE of 4 bytes", PngFile(IhdrData(1, 1, 8, 3), {Chunk("PLTE", {1, 2, 3, 4}), rows}), "EPNGInvalidPalette",
+         InvalidPalette},
         {"PLTE of 257 entries", PngFile(IhdrData(1, 1, 8, 3), {Chunk("PLTE", TBytes(771, 1)), rows}),
          "EPNGInvalidPalette", InvalidPalette},
         {"tRNS of 257 bytes", PngFile(IhdrData(1, 1, 8, 3), {Chunk("tRNS", TBytes(257, 1)), rows}),
@@ -245,7 +242,8 @@ TEST(PngCrafted, HeaderAndStructureFailures) {
          nullptr},
     };
     for (const auto& c : cases) {
-        const std::string message = c.Message ? std::string(c.Message) : std::string(ZLIBErrorPrefix) + "data error (-3)";
+        const std::string message =
+            c.Message ? std::string(c.Message) : std::string(ZLIBErrorPrefix) + "data error (-3)";
         ExpectLoadFailure(c.Name, c.File, c.ClassName, message);
     }
     TPngImage widest;
@@ -289,15 +287,17 @@ TEST(PngCrafted, TransparencyModeAndColour) {
     } cases[] = {
         {"grey without tRNS", PngFile(IhdrData(1, 1, 8, 0), {rows8}), ptmNone, 0},
         {"grey 8", PngFile(IhdrData(1, 1, 8, 0), {Chunk("tRNS", {0, 77}), rows8}), ptmBit, 0x4D4D4D},
-        {"grey 16: the high byte, as the pixels", PngFile(IhdrData(1, 1, 16, 0), {Chunk("tRNS", {0x12, 0xFF}),
-                                                                                 IdatChunks(Unfiltered({{0, 0}}))}),
-         ptmBit, 0x121212},
+        {"grey 16: the high byte, as the pixels",
+         PngFile(IhdrData(1, 1, 16, 0), {Chunk("tRNS", {0x12, 0xFF}), IdatChunks(Unfiltered({{0, 0}}))}), ptmBit,
+         0x121212},
         {"grey 2: the ramp index of the sample", PngFile(IhdrData(1, 1, 2, 0), {Chunk("tRNS", {0, 2}), rows8}), ptmBit,
          0xAAAAAA},
-        {"RGB 8", PngFile(IhdrData(1, 1, 8, 2), {Chunk("tRNS", {0, 1, 0, 2, 0, 3}), IdatChunks(Unfiltered({{0, 0, 0}}))}),
+        {"RGB 8",
+         PngFile(IhdrData(1, 1, 8, 2), {Chunk("tRNS", {0, 1, 0, 2, 0, 3}), IdatChunks(Unfiltered({{0, 0, 0}}))}),
          ptmBit, 0x030201},
-        {"RGB 16: high bytes", PngFile(IhdrData(1, 1, 16, 2), {Chunk("tRNS", {1, 0xFF, 2, 0xFF, 3, 0xFF}),
-                                                               IdatChunks(Unfiltered({TBytes(6, 0)}))}),
+        {"RGB 16: high bytes",
+         PngFile(IhdrData(1, 1, 16, 2),
+                 {Chunk("tRNS", {1, 0xFF, 2, 0xFF, 3, 0xFF}), IdatChunks(Unfiltered({TBytes(6, 0)}))}),
          ptmBit, 0x030201},
         {"palette, one entry 0", PngFile(IhdrData(1, 1, 8, 3), {plte, Chunk("tRNS", {255, 0}), rows8}), ptmBit,
          0x3C3228},

@@ -30,17 +30,18 @@ TEST(PngRender, PartialTransparencyEndsPremultipliedOnBlack) {
         TBytes File;
         std::vector<TBytes> Want;  // per pixel of row 0
     } cases[] = {
-        {"RGB + alpha, no gamma on alpha", PngFile(IhdrData(3, 1, 8, 6), {Chunk("gAMA", {0, 1, 0x86, 0xA0}),
-            IdatChunks(Unfiltered({{255, 0, 0, 128, 10, 20, 30, 0, 0, 255, 0, 255}}))}),
+        {"RGB + alpha, no gamma on alpha",
+         PngFile(IhdrData(3, 1, 8, 6), {Chunk("gAMA", {0, 1, 0x86, 0xA0}),
+                                        IdatChunks(Unfiltered({{255, 0, 0, 128, 10, 20, 30, 0, 0, 255, 0, 255}}))}),
          {{0, 0, 128, 128}, {0, 0, 0, 0}, {0, 255, 0, 255}}},
-        {"grey + alpha, no gamma on the grey", PngFile(IhdrData(1, 1, 8, 4), {Chunk("gAMA", {0, 1, 0x86, 0xA0}),
-                                                                              IdatChunks(Unfiltered({{200, 100}}))}),
+        {"grey + alpha, no gamma on the grey",
+         PngFile(IhdrData(1, 1, 8, 4), {Chunk("gAMA", {0, 1, 0x86, 0xA0}), IdatChunks(Unfiltered({{200, 100}}))}),
          {{78, 78, 78, 100}}},
-        {"palette, two entries below 255", PngFile(IhdrData(2, 1, 8, 3), {Plte, Chunk("tRNS", {100, 0}),
-                                                                          IdatChunks(Unfiltered({{0, 2}}))}),
+        {"palette, two entries below 255",
+         PngFile(IhdrData(2, 1, 8, 3), {Plte, Chunk("tRNS", {100, 0}), IdatChunks(Unfiltered({{0, 2}}))}),
          {{79, 79, 79, 100}, {0, 0, 0, 255}}},
-        {"palette, all 255", PngFile(IhdrData(2, 1, 8, 3), {Plte, Chunk("tRNS", {255, 255, 255}),
-                                                            IdatChunks(Unfiltered({{0, 1}}))}),
+        {"palette, all 255",
+         PngFile(IhdrData(2, 1, 8, 3), {Plte, Chunk("tRNS", {255, 255, 255}), IdatChunks(Unfiltered({{0, 1}}))}),
          {{200, 200, 200, 255}, {30, 20, 10, 255}}},
     };
     for (const auto& c : cases) {
@@ -49,14 +50,15 @@ TEST(PngRender, PartialTransparencyEndsPremultipliedOnBlack) {
         EXPECT_EQ(bitmap.PixelFormat(), pf32bit) << c.Name;
         EXPECT_EQ(bitmap.AlphaFormat(), afDefined) << c.Name;
         EXPECT_FALSE(bitmap.Transparent()) << c.Name;
-        for (size_t x = 0; x < c.Want.size(); ++x) EXPECT_EQ(Pixel32(bitmap, int(x), 0), c.Want[x]) << c.Name << ", x " << x;
+        for (size_t x = 0; x < c.Want.size(); ++x)
+            EXPECT_EQ(Pixel32(bitmap, int(x), 0), c.Want[x]) << c.Name << ", x " << x;
     }
 }
 
 TEST(PngRender, OpaqueAndBitTransparentPicturesKeepTheirFormat) {
     TBitmap rgb;
-    rgb.Assign(Loaded(PngFile(IhdrData(1, 1, 8, 2), {Chunk("gAMA", {0, 1, 0x86, 0xA0}),
-                                                     IdatChunks(Unfiltered({{128, 64, 1}}))}))
+    rgb.Assign(Loaded(PngFile(IhdrData(1, 1, 8, 2),
+                              {Chunk("gAMA", {0, 1, 0x86, 0xA0}), IdatChunks(Unfiltered({{128, 64, 1}}))}))
                    .get());
     EXPECT_EQ(rgb.PixelFormat(), pf24bit);
     EXPECT_EQ((TBytes{rgb.ScanLine(0)[0], rgb.ScanLine(0)[1], rgb.ScanLine(0)[2]}), (TBytes{21, 136, 186}));
@@ -70,9 +72,9 @@ TEST(PngRender, OpaqueAndBitTransparentPicturesKeepTheirFormat) {
     // One fully transparent palette entry: indices and palette kept, the
     // entry's colour made the transparent colour.
     TBitmap keyed;
-    keyed.Assign(Loaded(PngFile(IhdrData(3, 1, 8, 3), {Plte, Chunk("tRNS", {255, 0}),
-                                                       IdatChunks(Unfiltered({{0, 1, 2}}))}))
-                     .get());
+    keyed.Assign(
+        Loaded(PngFile(IhdrData(3, 1, 8, 3), {Plte, Chunk("tRNS", {255, 0}), IdatChunks(Unfiltered({{0, 1, 2}}))}))
+            .get());
     EXPECT_EQ(keyed.PixelFormat(), pf8bit);
     EXPECT_TRUE(keyed.Transparent());
     EXPECT_EQ(keyed.TransparentColor() & 0xFFFFFF, 0x1E140A);
@@ -88,9 +90,9 @@ TEST(PngRender, OpaqueAndBitTransparentPicturesKeepTheirFormat) {
 
 TEST(PngRender, AnOpaquePictureClearsAnEarlierTransparentColour) {
     TBitmap decoded;
-    decoded.Assign(Loaded(PngFile(IhdrData(1, 1, 8, 2), {Chunk("tRNS", {0, 9, 0, 9, 0, 9}),
-                                                          IdatChunks(Unfiltered({{9, 9, 9}}))}))
-                       .get());
+    decoded.Assign(
+        Loaded(PngFile(IhdrData(1, 1, 8, 2), {Chunk("tRNS", {0, 9, 0, 9, 0, 9}), IdatChunks(Unfiltered({{9, 9, 9}}))}))
+            .get());
     ASSERT_TRUE(decoded.Transparent());
     // The next picture has pixels of the old transparent colour.
     decoded.Assign(Loaded(PngFile(IhdrData(1, 1, 8, 2), {IdatChunks(Unfiltered({{9, 9, 9}}))})).get());
@@ -104,7 +106,9 @@ TEST(PngRender, PartialDrawingOverPixelsAndStretched) {
     target.SetPixelFormat(pf32bit);
     target.SetSize(4, 2);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 4; ++x) std::fill(target.ScanLine(y) + 4 * x, target.ScanLine(y) + 4 * x + 4, 100), target.ScanLine(y)[4 * x + 3] = 200;
+        for (int x = 0; x < 4; ++x)
+            std::fill(target.ScanLine(y) + 4 * x, target.ScanLine(y) + 4 * x + 4, 100),
+                target.ScanLine(y)[4 * x + 3] = 200;
     png->Draw(target.Canvas(), Rect(0, 0, 4, 2));
     for (int y = 0; y < 2; ++y) {
         EXPECT_EQ(Pixel32(target, 0, y), (TBytes{150, 50, 50, 228})) << "y " << y;
@@ -138,9 +142,10 @@ TEST(PngRender, PartialDrawingOntoAPartlyTransparentTarget) {
               (std::vector<TBytes>{{150, 150, 150, 254}}));
     // Palette entries at alpha 100, 50 and 255: colour (a * c + (255 - a) *
     // 100 + 255) >> 8, and the entry's alpha replaces the target's.
-    EXPECT_EQ(drawnOver(PngFile(IhdrData(3, 1, 8, 3), {Plte, Chunk("tRNS", {100, 50}),
-                                                       IdatChunks(Unfiltered({{0, 1, 2}}))}), 3),
-              (std::vector<TBytes>{{139, 139, 139, 100}, {86, 84, 83, 50}, {0, 0, 0, 255}}));
+    EXPECT_EQ(
+        drawnOver(PngFile(IhdrData(3, 1, 8, 3), {Plte, Chunk("tRNS", {100, 50}), IdatChunks(Unfiltered({{0, 1, 2}}))}),
+                  3),
+        (std::vector<TBytes>{{139, 139, 139, 100}, {86, 84, 83, 50}, {0, 0, 0, 255}}));
 }
 
 TEST(PngRender, PaletteIndexWithoutEntryFailsInPartialDrawing) {

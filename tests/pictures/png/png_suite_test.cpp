@@ -100,11 +100,11 @@ TEST(PngSuite, KnownPixelsAgreeWithASeparateDecode) {
         {"basn2c08.png", 20, 3, 194, 255, 255, -1},  // blue $8B → 194
         {"basn6a16.png", 10, 20, 0, 85, 255, 0xA5},  // ($FFFF, $1745, 0, $A529): high bytes
         {"basn6a16.png", 31, 5, 111, 235, 0, 0},
-        {"basn3p04.png", 17, 9, 140, 255, 0, -1},    // index 14 of the corrected palette
-        {"basn0g02.png", 13, 2, 255, 255, 255, -1},  // 2-bit grey 3
-        {"basn0g02.png", 31, 31, 212, 212, 212, -1}, // 2-bit grey 2 = 170 → 212
+        {"basn3p04.png", 17, 9, 140, 255, 0, -1},        // index 14 of the corrected palette
+        {"basn0g02.png", 13, 2, 255, 255, 255, -1},      // 2-bit grey 3
+        {"basn0g02.png", 31, 31, 212, 212, 212, -1},     // 2-bit grey 2 = 170 → 212
         {"basn4a08.png", 5, 5, 0xD5, 0xD5, 0xD5, 0x29},  // grey + alpha: the grey without gamma
-        {"f04n2c08.png", 25, 30, 179, 45, 0, -1},    // Paeth rows, no gAMA
+        {"f04n2c08.png", 25, 30, 179, 45, 0, -1},        // Paeth rows, no gAMA
     };
     for (const TKnownPixel& p : pixels) {
         TPngImage png;

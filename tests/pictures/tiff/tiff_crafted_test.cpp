@@ -107,10 +107,10 @@ TEST(TiffCrafted, DamagedOrForeignDataFailsWithTheComponentsCode) {
     for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(LoadError(cases[i].first), cases[i].second) << "case " << i;
     // The suite's corrupt and unusual files load or fail, but never crash or
     // loop (two have directory chains that point back at themselves).
-    for (const char* name : {"go/invalid-palette-ref.tiff", "libtiff-test-images/logluv-3c-16b.tiff",
-                             "libtiff-pics/smallliz.tif", "image-tiff-seq/seq-1c-8b-tiled-20f3db0c.tiff",
-                             "libtiff-test-images/test_ifd_loop_to_self.tif",
-                             "libtiff-test-images/test_ifd_loop_to_first.tif"}) {
+    for (const char* name :
+         {"go/invalid-palette-ref.tiff", "libtiff-test-images/logluv-3c-16b.tiff", "libtiff-pics/smallliz.tif",
+          "image-tiff-seq/seq-1c-8b-tiled-20f3db0c.tiff", "libtiff-test-images/test_ifd_loop_to_self.tif",
+          "libtiff-test-images/test_ifd_loop_to_first.tif"}) {
         const std::string error = LoadError(ReadFileBytes(SuitePath(name)));
         EXPECT_TRUE(error == NothingRaised || error.rfind("Invalid image (0x", 0) == 0) << name << ": " << error;
     }
@@ -137,8 +137,8 @@ TEST(TiffCrafted, OtherFormatsGoToTheDecoderRegisteredForThem) {
     EXPECT_EQ(LoadError(gif), "Invalid image (0x88982F50)");
 
     auto factory = imaging::SharedImagingFactory();
-    auto previous = factory->RegisterDecoder(imaging::ContainerFormat::Gif,
-                                             [](std::span<const uint8_t>) { return std::make_unique<FixedDecoder>(1); });
+    auto previous = factory->RegisterDecoder(
+        imaging::ContainerFormat::Gif, [](std::span<const uint8_t>) { return std::make_unique<FixedDecoder>(1); });
     TWICImage image;
     LoadBytes(image, gif);
     EXPECT_EQ(image.ImageFormat(), wifGif);

@@ -16,8 +16,8 @@ namespace {
 TEST(TiffFiles, EveryCommonKindLoadsAsA32BitPremultipliedBitmap) {
     const std::tuple<const char*, int, int> files[] = {
         {"libtiff-test-images/rgb-3c-8b.tiff", 157, 151},               // uncompressed RGB
-        {"go/blue-purple-pink.lzwcompressed.tiff", 150, 100},            // LZW
-        {"go/video-001.tiff", 150, 103},                                 // deflate
+        {"go/blue-purple-pink.lzwcompressed.tiff", 150, 100},           // LZW
+        {"go/video-001.tiff", 150, 103},                                // deflate
         {"libtiff-test-images/palette-1c-8b.tiff", 157, 151},           // palette
         {"libtiff-test-images/minisblack-1c-16b.tiff", 157, 151},       // 16-bit grey
         {"libtiff-pics/strike.tif", 256, 200},                          // associated alpha
@@ -25,7 +25,7 @@ TEST(TiffFiles, EveryCommonKindLoadsAsA32BitPremultipliedBitmap) {
         {"image-tiff-seq/seq-4c-16b-rgba-5181991f.tiff", 16, 16},       // 16-bit RGBA
         {"libtiff-pics-depth/flower-separated-planar-08.tif", 73, 43},  // CMYK
         {"image-tiff-seq/seq-4c-16b-cmyk-c6e52592.tiff", 16, 16},
-        {"libtiff-pics/oxford.tif", 601, 81},                           // planar
+        {"libtiff-pics/oxford.tif", 601, 81},  // planar
         {"libtiff-pics/ycbcr-cat.tif", 250, 325},
         {"image-tiff-seq/seq-3c-16b-bigtiff-1b40ca6e.tiff", 16, 16},
     };
@@ -49,17 +49,21 @@ TEST(TiffFiles, EveryCommonKindLoadsAsA32BitPremultipliedBitmap) {
 TEST(TiffFiles, CodingsOfOnePictureAgree) {
     const std::pair<std::vector<const char*>, int> groups[] = {
         {{"go/video-001-uncompressed.tiff", "go/video-001.tiff", "go/video-001-strip-64.tiff",
-          "go/video-001-tile-64x64.tiff", "go/video-001-16bit.tiff"}, 0},
+          "go/video-001-tile-64x64.tiff", "go/video-001-16bit.tiff"},
+         0},
         {{"image-tiff-seq/seq-1c-8b-bigendian-20f3db0c.tiff", "image-tiff-seq/seq-1c-8b-bigtiff-20f3db0c.tiff",
           "image-tiff-seq/seq-1c-8b-deflate-20f3db0c.tiff", "image-tiff-seq/seq-1c-8b-lzw-hpredict-20f3db0c.tiff",
-          "image-tiff-seq/seq-1c-8b-packbits-20f3db0c.tiff", "image-tiff-seq/seq-1c-8b-tiled-lzw-20f3db0c.tiff"}, 0},
+          "image-tiff-seq/seq-1c-8b-packbits-20f3db0c.tiff", "image-tiff-seq/seq-1c-8b-tiled-lzw-20f3db0c.tiff"},
+         0},
         {{"image-tiff-seq/seq-1c-1b-71f6a21a.tiff", "image-tiff-seq/seq-1c-1b-miniswhite-71f6a21a.tiff"}, 0},
         {{"libtiff-pics-depth/flower-rgb-contig-08.tif", "libtiff-pics-depth/flower-rgb-planar-08.tif",
-          "libtiff-pics-depth/flower-rgb-planar-16.tif"}, 1},
+          "libtiff-pics-depth/flower-rgb-planar-16.tif"},
+         1},
         {{"libtiff-test-images/rgb-3c-8b.tiff", "libtiff-test-images/rgb-3c-16b.tiff"}, 1},
         {{"go/video-001-gray.tiff", "go/video-001-gray-16bit.tiff"}, 1},
         {{"libtiff-pics-depth/flower-separated-contig-08.tif", "libtiff-pics-depth/flower-separated-planar-08.tif",
-          "libtiff-pics-depth/flower-separated-contig-16.tif"}, 2},
+          "libtiff-pics-depth/flower-separated-contig-16.tif"},
+         2},
     };
     for (const auto& [files, tolerance] : groups) {
         const std::vector<uint32_t> want = DecodedPixels(files[0]);
