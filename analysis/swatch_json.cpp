@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "analysis/swatch_formats.h"
+#include "analysis/text_append.h"
 #include "analysis/text_encoding.h"
 #include "analysis/text_file_writer.h"
 #include "analysis/two_decimals.h"
@@ -11,14 +12,6 @@
 namespace {
 
 constexpr size_t MaxEntryLength = 192;
-
-char* AppendText(const char* text, char* out) {
-    const size_t length = std::strlen(text);
-    std::memcpy(out, text, length);
-    return out + length;
-}
-
-char* AppendNumber(uint64_t number, char* out) { return out + AppendDecimalDigits(number, out); }
 
 char* AppendEntry(const TLuminosityPair& pair, uint64_t count, char* out) {
     const TColor32 color = pair.Value;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "analysis/swatch_formats.h"
+#include "analysis/text_append.h"
 #include "analysis/text_encoding.h"
 #include "analysis/text_file_writer.h"
 #include "analysis/two_decimals.h"
@@ -10,14 +11,6 @@
 namespace {
 
 constexpr size_t MaxLineLength = 160;
-
-char* AppendText(const char* text, char* out) {
-    const size_t length = std::strlen(text);
-    std::memcpy(out, text, length);
-    return out + length;
-}
-
-char* AppendNumber(uint64_t number, char* out) { return out + AppendDecimalDigits(number, out); }
 
 // Right-aligned in three columns, as palette files of this kind usually are.
 char* AppendComponent3(uint8_t value, char* out) {
