@@ -15,6 +15,7 @@
 #include "app/core/source_loading.h"
 #include "app/palette_tool/output_folders.h"
 #include "base/exception.h"
+#include "base/folder_lock.h"
 #include "base/stream.h"
 
 std::string CurrentExceptionMessage() {
@@ -168,6 +169,9 @@ void TPictureRun::Run() {
     Load();
     Analyse();
     PrepareFolder();
+    // Every file of the run comes from this run, whatever else writes into
+    // the folder at the same time; the pair's own lock nests inside.
+    const TFolderLock lock(FRequest.Folder);
     const TOutputSelection& outputs = FRequest.Outputs;
     if (outputs.PalettePng) {
         WritePair(FLists.Pairs);
