@@ -19,6 +19,27 @@
 #include <thread>
 #include <vector>
 
+// The loopback address at a port (0: one the system chooses).
+inline sockaddr_in LoopbackAddress(uint16_t port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    return address;
+}
+
+// A new TCP socket bound to a loopback port the system chooses; `port`
+// receives it.
+inline int BoundLoopbackSocket(uint16_t& port) {
+    const int handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = LoopbackAddress(0);
+    bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return handle;
+}
+
 class TLoopbackServer;
 
 class TScriptedConnection {
@@ -54,15 +75,8 @@ public:
     using TScript = std::function<void(TScriptedConnection&)>;
 
     explicit TLoopbackServer(TScript script) : FScript(std::move(script)) {
-        FListener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(FListener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        FListener = BoundLoopbackSocket(FPort);
         listen(FListener, 8);
-        socklen_t length = sizeof address;
-        getsockname(FListener, reinterpret_cast<sockaddr*>(&address), &length);
-        FPort = ntohs(address.sin_port);
         FThread = std::thread([this] { Serve(); });
     }
     ~TLoopbackServer() {
@@ -163,16 +177,7 @@ inline TLoopbackServer::TScript Answer(std::string response) {
 // refused and no other program can take the port meanwhile.
 class TRefusingPort {
 public:
-    TRefusingPort() {
-        FSocket = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(FSocket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t length = sizeof address;
-        getsockname(FSocket, reinterpret_cast<sockaddr*>(&address), &length);
-        FPort = ntohs(address.sin_port);
-    }
+    TRefusingPort() { FSocket = BoundLoopbackSocket(FPort); }
     ~TRefusingPort() { close(FSocket); }
     TRefusingPort(const TRefusingPort&) = delete;
     TRefusingPort& operator=(const TRefusingPort&) = delete;
@@ -193,17 +198,11 @@ inline constexpr const char* UnresolvableHost = "no-such-host..invalid";
 class TFullListener {
 public:
     TFullListener() {
-        FListener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(FListener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        FListener = BoundLoopbackSocket(FPort);
         listen(FListener, 0);
-        socklen_t length = sizeof address;
-        getsockname(FListener, reinterpret_cast<sockaddr*>(&address), &length);
-        FPort = ntohs(address.sin_port);
+        const sockaddr_in address = LoopbackAddress(FPort);
         FFiller = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        connect(FFiller, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        connect(FFiller, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     }
     ~TFullListener() {
         close(FFiller);

@@ -26,15 +26,9 @@ namespace {
 // the port in between; nginx then fails to start and the test fails with
 // nginx's error log.
 uint16_t FreeLoopbackPort() {
-    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    close(probe);
-    return ntohs(address.sin_port);
+    uint16_t port = 0;
+    close(BoundLoopbackSocket(port));
+    return port;
 }
 
 constexpr const char* NginxBinary = "/usr/sbin/nginx";
