@@ -111,6 +111,8 @@ private:
     void HandleNeeded();
     void FreeContext();  // the canvas lets go of the old image's handle
     void InstallImage(std::shared_ptr<TBitmapImage> image);
+    static gdi::BitmapInfo DibInfoFor(int width, int height, const ImageFormat& format, const TBitmapImage& old,
+                                      const gdi::HPALETTE& palette);
     void RebuildImage(int width, int height, const ImageFormat& format, const gdi::HPALETTE& palette, bool halftone);
     void FillNewImage(const gdi::HBITMAP& handle, const TBitmapImage& old, const gdi::BitmapInfo& info, void* bits);
     gdi::HBITMAP MaskHandle();

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr TColor kTransparentFlag = 0x02000000;
+constexpr TColor TransparentFlag = 0x02000000;
 
 gdi::HDC ContextHolding(const gdi::HBITMAP& bitmap) {
     gdi::HDC dc = gdi::CreateCompatibleDC();
@@ -111,7 +111,7 @@ gdi::HBITMAP TBitmap::MaskHandle() {
 }
 
 TColor TBitmap::TransparentColor() const {
-    if (FTransparentColor != clDefault) return static_cast<TColor>(ColorToRGB(FTransparentColor)) | kTransparentFlag;
+    if (FTransparentColor != clDefault) return static_cast<TColor>(ColorToRGB(FTransparentColor)) | TransparentFlag;
     if (Monochrome()) return 0x02FFFFFF;
     if (!FImage->FHandle && FImage->FSaveStream) {
         // The pixels exist only as the kept run-length copy: the corner is
@@ -122,7 +122,7 @@ TColor TBitmap::TransparentColor() const {
         return copy.TransparentColor();
     }
     const gdi::HDC dc = ContextHolding(FImage->FHandle);
-    return static_cast<TColor>(gdi::GetPixel(dc, 0, Height() - 1)) | kTransparentFlag;
+    return static_cast<TColor>(gdi::GetPixel(dc, 0, Height() - 1)) | TransparentFlag;
 }
 
 void TBitmap::SetTransparentColor(TColor value) {

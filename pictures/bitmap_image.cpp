@@ -119,6 +119,52 @@ void TBitmap::CopyImageIfShared() {
     InstallImage(std::move(copy));
 }
 
+namespace {
+
+// Makes the pixels of a DIB image; an empty one keeps only its description.
+void MakeDibPixels(TBitmapImage& image, const gdi::BitmapInfo& info, bool hasPixels, void*& bits) {
+    gdi::DibSection& dib = image.FDIB;
+    if (!hasPixels) {
+        dib.Header = info.Header;
+        dib.BitsPixel = info.Header.biBitCount;
+        std::copy(info.Masks, info.Masks + 3, dib.Masks);
+        return;
+    }
+    image.FHandle = gdi::CreateDIBSection(info, &bits);
+    if (!image.FHandle) RaiseOutOfResources();
+    image.FDIBHandle = image.FHandle;
+    gdi::GetDibSection(image.FHandle, dib);
+}
+
+void MakeDevicePixels(TBitmapImage& image, int width, int height, bool monochrome) {
+    gdi::DibSection& dib = image.FDIB;
+    if (width <= 0 || height <= 0) {
+        dib.BitsPixel = monochrome ? 1 : 32;
+        dib.Header.biSize = 0;
+        return;
+    }
+    image.FHandle = gdi::CreateBitmap(width, height, 1, monochrome ? 1 : 32);
+    if (!image.FHandle) RaiseOutOfResources();
+    gdi::GetDibSection(image.FHandle, dib);
+}
+
+}  // namespace
+
+// The header of a rebuilt DIB; a top-down image at an unchanged height stays top-down.
+gdi::BitmapInfo TBitmap::DibInfoFor(int width, int height, const ImageFormat& format, const TBitmapImage& old,
+                                    const gdi::HPALETTE& palette) {
+    gdi::BitmapInfo info;
+    gdi::BITMAPINFOHEADER& header = info.Header;
+    const bool keepTopDown = old.FDIB.Header.biSize != 0 && old.FDIB.Header.biHeight < 0 && old.FDIB.Height == height;
+    header.biWidth = width;
+    header.biHeight = keepTopDown ? -height : height;
+    header.biBitCount = static_cast<uint16_t>(format.BitCount);
+    header.biCompression = format.Compression;
+    if (format.Compression == gdi::BI_BITFIELDS) std::copy(format.Masks, format.Masks + 3, info.Masks);
+    if (format.BitCount <= 8) info.Colors = ColorTableFor(format.BitCount, old, palette);
+    return info;
+}
+
 void TBitmap::RebuildImage(int width, int height, const ImageFormat& format, const gdi::HPALETTE& palette,
                            bool halftone) {
     if (width < 0 || height < 0) {
@@ -130,40 +176,16 @@ void TBitmap::RebuildImage(int width, int height, const ImageFormat& format, con
     auto image = std::make_shared<TBitmapImage>();
     image->FPalette = palette;
     image->FHalftone = palette && halftone;
-    gdi::DibSection& dib = image->FDIB;
     gdi::BitmapInfo info;
     void* bits = nullptr;
-    const bool hasPixels = width > 0 && height > 0;
     if (format.Dib) {
-        gdi::BITMAPINFOHEADER& header = info.Header;
-        const bool keepTopDown =
-            old->FDIB.Header.biSize != 0 && old->FDIB.Header.biHeight < 0 && old->FDIB.Height == height;
-        header.biWidth = width;
-        header.biHeight = keepTopDown ? -height : height;
-        header.biBitCount = static_cast<uint16_t>(format.BitCount);
-        header.biCompression = format.Compression;
-        if (format.Compression == gdi::BI_BITFIELDS) std::copy(format.Masks, format.Masks + 3, info.Masks);
-        if (format.BitCount <= 8) info.Colors = ColorTableFor(format.BitCount, *old, palette);
-        if (hasPixels) {
-            image->FHandle = gdi::CreateDIBSection(info, &bits);
-            if (!image->FHandle) RaiseOutOfResources();
-            image->FDIBHandle = image->FHandle;
-            gdi::GetDibSection(image->FHandle, dib);
-        } else {
-            dib.Header = header;
-            dib.BitsPixel = header.biBitCount;
-            std::copy(info.Masks, info.Masks + 3, dib.Masks);
-        }
-    } else if (hasPixels) {
-        image->FHandle = gdi::CreateBitmap(width, height, 1, format.Monochrome ? 1 : 32);
-        if (!image->FHandle) RaiseOutOfResources();
-        gdi::GetDibSection(image->FHandle, dib);
+        info = DibInfoFor(width, height, format, *old, palette);
+        MakeDibPixels(*image, info, width > 0 && height > 0, bits);
     } else {
-        dib.BitsPixel = format.Monochrome ? 1 : 32;
-        dib.Header.biSize = 0;
+        MakeDevicePixels(*image, width, height, format.Monochrome);
     }
-    dib.Width = width;
-    dib.Height = height;
+    image->FDIB.Width = width;
+    image->FDIB.Height = height;
     if (image->FHandle) FillNewImage(image->FHandle, *old, info, bits);
     InstallImage(std::move(image));
 }

@@ -14,19 +14,19 @@
 
 namespace {
 
-constexpr int kSize = 2000;
+constexpr int Side = 2000;
 
 // Smooth rings (long LZW strings) with a sprinkle of noise (short ones).
 std::vector<GifByteType> MakePicture() {
-    std::vector<GifByteType> pixels(size_t{kSize} * kSize);
+    std::vector<GifByteType> pixels(size_t{Side} * Side);
     uint32_t seed = 12345;
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
+    for (int y = 0; y < Side; ++y) {
+        for (int x = 0; x < Side; ++x) {
             seed = seed * 1103515245u + 12345u;
-            int dx = x - kSize / 2, dy = y - kSize / 3;
+            int dx = x - Side / 2, dy = y - Side / 3;
             int ring = ((dx * dx + dy * dy) / 2048) & 0xFF;
             bool noise = (seed >> 16) % 23 == 0;
-            pixels[size_t(y) * kSize + x] = static_cast<GifByteType>(noise ? (seed >> 8) & 0xFF : ring);
+            pixels[size_t(y) * Side + x] = static_cast<GifByteType>(noise ? (seed >> 8) & 0xFF : ring);
         }
     }
     return pixels;
@@ -47,9 +47,9 @@ std::vector<uint8_t> EncodeWithGiflib() {
     for (int i = 0; i < 256; ++i) colors[i] = {GifByteType(i), GifByteType(255 - i), GifByteType(i * 7)};
     ColorMapObject* map = GifMakeMapObject(256, colors);
     std::vector<GifByteType> pixels = MakePicture();
-    bool ok = EGifPutScreenDesc(file, kSize, kSize, 8, 0, map) == GIF_OK &&
-              EGifPutImageDesc(file, 0, 0, kSize, kSize, false, nullptr) == GIF_OK;
-    for (int y = 0; ok && y < kSize; ++y) ok = EGifPutLine(file, pixels.data() + size_t(y) * kSize, kSize) == GIF_OK;
+    bool ok = EGifPutScreenDesc(file, Side, Side, 8, 0, map) == GIF_OK &&
+              EGifPutImageDesc(file, 0, 0, Side, Side, false, nullptr) == GIF_OK;
+    for (int y = 0; ok && y < Side; ++y) ok = EGifPutLine(file, pixels.data() + size_t(y) * Side, Side) == GIF_OK;
     GifFreeMapObject(map);
     if (EGifCloseFile(file, &error) != GIF_OK || !ok) throw std::runtime_error("giflib could not encode");
     return bytes;
@@ -80,7 +80,7 @@ void BM_GifDecode_Ours(benchmark::State& state) {
         gif::TGIFData data = gif::LoadGIF(stream);
         benchmark::DoNotOptimize(data.Frames[0].Pixels.data());
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * kSize * kSize);
+    state.SetBytesProcessed(int64_t(state.iterations()) * Side * Side);
     state.counters["file_bytes"] = static_cast<double>(bytes.size());
 }
 
@@ -94,7 +94,7 @@ void BM_GifDecode_Giflib(benchmark::State& state) {
         benchmark::DoNotOptimize(file->SavedImages[0].RasterBits);
         DGifCloseFile(file, &error);
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * kSize * kSize);
+    state.SetBytesProcessed(int64_t(state.iterations()) * Side * Side);
 }
 
 // The whole road: load, then the 8-bit bitmap of frame 0.
@@ -108,7 +108,7 @@ void BM_GifLoadAndAssign_Ours(benchmark::State& state) {
         bitmap.Assign(&image);
         benchmark::DoNotOptimize(bitmap.Width());
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * kSize * kSize);
+    state.SetBytesProcessed(int64_t(state.iterations()) * Side * Side);
 }
 
 }  // namespace

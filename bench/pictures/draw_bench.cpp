@@ -11,16 +11,16 @@
 
 namespace {
 
-constexpr int kWidth = 6000;
-constexpr int kHeight = 4000;
+constexpr int PictureWidth = 6000;
+constexpr int PictureHeight = 4000;
 
 struct Store {
     gdi::HDC DC = gdi::CreateCompatibleDC();
     uint8_t* Bits = nullptr;
     Store() {
         gdi::BitmapInfo info;
-        info.Header.biWidth = kWidth;
-        info.Header.biHeight = -kHeight;
+        info.Header.biWidth = PictureWidth;
+        info.Header.biHeight = -PictureHeight;
         info.Header.biBitCount = 32;
         void* bits = nullptr;
         gdi::SelectObject(DC, gdi::CreateDIBSection(info, &bits));
@@ -38,14 +38,14 @@ void FillPattern(TBitmap& bitmap) {
 void BM_PlainWidenLoop(benchmark::State& state) {
     TBitmap source;
     source.SetPixelFormat(pf24bit);
-    source.SetSize(kWidth, kHeight);
+    source.SetSize(PictureWidth, PictureHeight);
     FillPattern(source);
     Store store;
     for (auto _ : state) {
-        for (int y = 0; y < kHeight; ++y) {
+        for (int y = 0; y < PictureHeight; ++y) {
             const uint8_t* in = source.ScanLine(y);
-            uint8_t* out = store.Bits + int64_t{y} * kWidth * 4;
-            for (int x = 0; x < kWidth; ++x, in += 3, out += 4) {
+            uint8_t* out = store.Bits + int64_t{y} * PictureWidth * 4;
+            for (int x = 0; x < PictureWidth; ++x, in += 3, out += 4) {
                 out[0] = in[0];
                 out[1] = in[1];
                 out[2] = in[2];
@@ -60,12 +60,12 @@ BENCHMARK(BM_PlainWidenLoop)->Unit(benchmark::kMillisecond);
 void DrawOnto(benchmark::State& state, TPixelFormat format) {
     TBitmap source;
     source.SetPixelFormat(format);
-    source.SetSize(kWidth, kHeight);
+    source.SetSize(PictureWidth, PictureHeight);
     if (format == pf24bit) FillPattern(source);
     Store store;
-    TDCCanvas canvas(store.DC, Rect(0, 0, kWidth, kHeight));
+    TDCCanvas canvas(store.DC, Rect(0, 0, PictureWidth, PictureHeight));
     for (auto _ : state) {
-        source.Draw(canvas, Rect(0, 0, kWidth, kHeight));
+        source.Draw(canvas, Rect(0, 0, PictureWidth, PictureHeight));
         benchmark::DoNotOptimize(store.Bits);
     }
 }
@@ -86,29 +86,30 @@ BENCHMARK(BM_Draw16To32)->Unit(benchmark::kMillisecond);
 void BM_DrawAlpha32To32(benchmark::State& state) {
     TBitmap source;
     source.SetPixelFormat(pf32bit);
-    source.SetSize(kWidth, kHeight);
+    source.SetSize(PictureWidth, PictureHeight);
     source.SetAlphaFormat(afDefined);
     Store store;
-    TDCCanvas canvas(store.DC, Rect(0, 0, kWidth, kHeight));
+    TDCCanvas canvas(store.DC, Rect(0, 0, PictureWidth, PictureHeight));
     for (auto _ : state) {
-        std::memset(store.Bits, 0, size_t(kWidth) * kHeight * 4);
-        source.Draw(canvas, Rect(0, 0, kWidth, kHeight));
+        std::memset(store.Bits, 0, size_t(PictureWidth) * PictureHeight * 4);
+        source.Draw(canvas, Rect(0, 0, PictureWidth, PictureHeight));
         benchmark::DoNotOptimize(store.Bits);
     }
 }
 BENCHMARK(BM_DrawAlpha32To32)->Unit(benchmark::kMillisecond);
 
 void BM_SetDIBits32(benchmark::State& state) {
-    std::vector<uint8_t> block(size_t(kWidth) * kHeight * 4, 0x5A);
+    std::vector<uint8_t> block(size_t(PictureWidth) * PictureHeight * 4, 0x5A);
     TBitmap target;
     target.SetPixelFormat(pf32bit);
-    target.SetSize(kWidth, kHeight);
+    target.SetSize(PictureWidth, PictureHeight);
     gdi::BitmapInfo info;
     info.Header.biSize = 44;
-    info.Header.biWidth = kWidth;
-    info.Header.biHeight = -kHeight;
+    info.Header.biWidth = PictureWidth;
+    info.Header.biHeight = -PictureHeight;
     info.Header.biBitCount = 32;
-    for (auto _ : state) benchmark::DoNotOptimize(gdi::SetDIBits(target.Handle(), 0, kHeight, block.data(), info));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(gdi::SetDIBits(target.Handle(), 0, PictureHeight, block.data(), info));
 }
 BENCHMARK(BM_SetDIBits32)->Unit(benchmark::kMillisecond);
 

@@ -72,39 +72,48 @@ int SetDIBits(const HBITMAP& bitmap, int start, int lines, const void* bits, con
     return lines;
 }
 
+namespace {
+
+// A header the bitmap can be made from: a known size, a width, a height that
+// can be negated; run-length data always runs bottom-up and codes 8- or
+// 4-bit indices.
+bool UsableDibHeader(const BITMAPINFOHEADER& header) {
+    if (header.biSize < SmallestInfoHeader || header.biSize > LargestInfoHeader || header.biWidth <= 0 ||
+        header.biHeight == 0 || header.biHeight == INT32_MIN)
+        return false;
+    const uint32_t compression = header.biCompression;
+    if (compression != BI_RLE8 && compression != BI_RLE4) return true;
+    return header.biHeight > 0 && header.biBitCount == (compression == BI_RLE8 ? 8 : 4);
+}
+
+// Copies the whole rows of `block` that lie within `bitsSize`; the rest stays zero.
+void CopyWholeRows(Bitmap& bitmap, Surface block, size_t bitsSize) {
+    const int32_t height = bitmap.Height;
+    const int32_t available = static_cast<int32_t>(std::min<int64_t>(height, int64_t(bitsSize) / block.RowBytes));
+    if (available <= 0) return;
+    block.Height = available;
+    const int32_t firstRow = block.TopDown ? 0 : height - available;
+    CopyArea(bitmap.View(), Area{0, firstRow, bitmap.Width, available}, block, Area{0, 0, bitmap.Width, available},
+             MonochromeRules{});
+}
+
+}  // namespace
+
 HBITMAP CreateDIBitmap(const BitmapInfo& info, const void* bits, size_t bitsSize) {
     const BITMAPINFOHEADER& header = info.Header;
-    const uint32_t compression = header.biCompression;
-    const bool runLength = compression == BI_RLE8 || compression == BI_RLE4;
-    if (header.biSize < SmallestInfoHeader || header.biSize > LargestInfoHeader || header.biWidth <= 0 ||
-        header.biHeight == 0 || header.biHeight == INT32_MIN) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    // Run-length data always runs bottom-up and codes 8- or 4-bit indices.
-    if (runLength && (header.biHeight < 0 || header.biBitCount != (compression == BI_RLE8 ? 8 : 4))) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
+    const bool runLength = header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4;
     Surface block;
-    if (!runLength && !DescribeBlock(info, bits == nullptr ? "" : bits, block)) {
+    if (!UsableDibHeader(header) || (!runLength && !DescribeBlock(info, bits == nullptr ? "" : bits, block))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     const int32_t height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     HBITMAP bitmap = CreateBitmap(header.biWidth, height, 1, 32);
     if (!bitmap || bits == nullptr) return bitmap;
-    if (runLength) {
+    if (runLength)
         ExpandRunLengths(*bitmap, info, static_cast<const uint8_t*>(bits), bitsSize);
-        return bitmap;
-    }
-    // Only whole rows within `bitsSize` are read; the rest stays zero.
-    const int32_t available = static_cast<int32_t>(std::min<int64_t>(height, int64_t(bitsSize) / block.RowBytes));
-    if (available <= 0) return bitmap;
-    block.Height = available;
-    const int32_t firstRow = block.TopDown ? 0 : height - available;
-    CopyArea(bitmap->View(), Area{0, firstRow, bitmap->Width, available}, block, Area{0, 0, bitmap->Width, available},
-             MonochromeRules{});
+    else
+        CopyWholeRows(*bitmap, block, bitsSize);
     return bitmap;
 }
 

@@ -8,7 +8,7 @@
 namespace gdi {
 namespace {
 
-constexpr uint32_t kColorBits = 0x00FFFFFF;
+constexpr uint32_t ColorBits = 0x00FFFFFF;
 
 ChannelMask MakeChannel(uint32_t mask) {
     ChannelMask channel;
@@ -180,7 +180,7 @@ ColorMatcher::ColorMatcher(const RGBQUAD* colors, int count) {
 }
 
 uint8_t ColorMatcher::Index(uint32_t pixel) {
-    pixel &= kColorBits;
+    pixel &= ColorBits;
     if (const auto known = FKnown.find(pixel); known != FKnown.end()) return known->second;
     uint8_t best = 0;
     int64_t bestDistance = std::numeric_limits<int64_t>::max();
@@ -253,7 +253,7 @@ uint32_t QuantizeTo(const Surface& surface, uint32_t pixel) {
     case PixelKind::Rgb555:
     case PixelKind::Masked16:
     case PixelKind::Masked32: return ReadMasked(WriteMasked(pixel, surface.Channels), surface.Channels);
-    case PixelKind::Bgr24: return pixel & kColorBits;
+    case PixelKind::Bgr24: return pixel & ColorBits;
     case PixelKind::Bgra32: return pixel;
     }
     return pixel;

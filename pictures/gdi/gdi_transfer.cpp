@@ -10,7 +10,7 @@
 namespace gdi {
 namespace {
 
-constexpr uint32_t kColorBits = 0x00FFFFFF;
+constexpr uint32_t ColorBits = 0x00FFFFFF;
 
 // Which source pixel each target pixel of one axis takes, clipped to both
 // extents. Target positions First .. First + Source.size() - 1 are drawn.
@@ -59,11 +59,11 @@ AxisMap MapAxis(int32_t to, int32_t toLength, int32_t targetSize, int32_t from, 
 // on, which costs the same as a plain fill but keeps large fills fast in
 // instrumented builds too, where every step of a pixel loop is counted.
 void FillPixels(uint32_t* pixels, size_t count, uint32_t pixel) {
-    constexpr size_t kBlock = 1024;
-    const size_t block = std::min(count, kBlock);
+    constexpr size_t FillBlock = 1024;
+    const size_t block = std::min(count, FillBlock);
     std::fill(pixels, pixels + block, pixel);
-    for (size_t done = block; done < count; done += kBlock)
-        std::memcpy(pixels + done, pixels, std::min(kBlock, count - done) * sizeof(uint32_t));
+    for (size_t done = block; done < count; done += FillBlock)
+        std::memcpy(pixels + done, pixels, std::min(FillBlock, count - done) * sizeof(uint32_t));
 }
 
 bool SameTable(const Surface& a, const Surface& b) {
@@ -103,11 +103,11 @@ public:
         : FWriter(target),
           FMonochrome(target.MonochromeDdb && !source.MonochromeDdb),
           // The key is matched as the source's own coding holds it.
-          FKey(QuantizeTo(source, rules.SourceKey) & kColorBits) {}
+          FKey(QuantizeTo(source, rules.SourceKey) & ColorBits) {}
 
     void Write(int32_t y, int32_t x, int32_t count, uint32_t* pixels) {
         if (FMonochrome)
-            for (int32_t i = 0; i < count; ++i) pixels[i] = (pixels[i] & kColorBits) == FKey ? kColorBits : 0;
+            for (int32_t i = 0; i < count; ++i) pixels[i] = (pixels[i] & ColorBits) == FKey ? ColorBits : 0;
         FWriter.Write(y, x, count, pixels);
     }
 
@@ -117,34 +117,68 @@ private:
     uint32_t FKey;
 };
 
+// The quickest way to copy runs between two codings; Generic decodes and
+// re-encodes every pixel.
+enum class CopyWay { Generic, Bytes, Widen24, Narrow32, Lookup32, Lookup24, Translate8, Lookup16 };
+
+// `pixels`: how many pixels the transfer moves, to judge whether a table of
+// every 16-bit value pays for itself.
+CopyWay ChooseCopyWay(const Surface& from, const Surface& target, int64_t pixels) {
+    if (from.Kind == target.Kind && from.BitCount >= 8 && from.MonochromeDdb == target.MonochromeDdb &&
+        (from.Kind != PixelKind::Index8 || SameTable(from, target)) && SameMasks(from, target))
+        return CopyWay::Bytes;
+    if (from.Kind == PixelKind::Bgr24 && target.Kind == PixelKind::Bgra32) return CopyWay::Widen24;
+    if (from.Kind == PixelKind::Bgra32 && target.Kind == PixelKind::Bgr24) return CopyWay::Narrow32;
+    if (from.Kind == PixelKind::Index8 && target.Kind == PixelKind::Bgra32) return CopyWay::Lookup32;
+    if (from.Kind == PixelKind::Index8 && target.Kind == PixelKind::Bgr24) return CopyWay::Lookup24;
+    if (from.Kind == PixelKind::Index8 && target.Kind == PixelKind::Index8 && !target.MonochromeDdb)
+        return CopyWay::Translate8;
+    if ((from.Kind == PixelKind::Rgb555 || from.Kind == PixelKind::Masked16) && !target.MonochromeDdb &&
+        pixels >= 4 * 65536)
+        return CopyWay::Lookup16;
+    return CopyWay::Generic;
+}
+
+// One 32-bit store a pixel: the compiler vectorises this form.
+void Widen24(const uint8_t* in, uint8_t* out, int32_t count) {
+    for (int32_t i = 0; i < count; ++i, in += 3, out += 4) {
+        const uint32_t pixel = uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16;
+        std::memcpy(out, &pixel, sizeof pixel);
+    }
+}
+
+void Narrow32(const uint8_t* in, uint8_t* out, int32_t count) {
+    for (int32_t i = 0; i < count; ++i, in += 4, out += 3) {
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+    }
+}
+
+void Lookup24(const uint8_t* in, uint8_t* out, int32_t count, const std::array<uint32_t, 256>& lookup) {
+    for (int32_t i = 0; i < count; ++i, out += 3) {
+        const uint32_t pixel = lookup[in[i]];
+        out[0] = uint8_t(pixel);
+        out[1] = uint8_t(pixel >> 8);
+        out[2] = uint8_t(pixel >> 16);
+    }
+}
+
 // Copies runs of pixels at equal size, by the quickest way the two codings allow.
 class RunCopier {
 public:
-    // `pixels`: how many pixels the transfer moves, to judge whether a table
-    // of every 16-bit value pays for itself.
     RunCopier(const Surface& target, const Surface& source, const MonochromeRules& rules, int64_t pixels)
         : FTarget(target), FSource(source, target, rules), FWriter(target, source, rules) {
         const Surface& from = FSource.View;
-        if (from.Kind == target.Kind && from.BitCount >= 8 && from.MonochromeDdb == target.MonochromeDdb &&
-            (from.Kind != PixelKind::Index8 || SameTable(from, target)) && SameMasks(from, target)) {
-            FWay = Way::Bytes;
-        } else if (from.Kind == PixelKind::Bgr24 && target.Kind == PixelKind::Bgra32) {
-            FWay = Way::Widen24;
-        } else if (from.Kind == PixelKind::Bgra32 && target.Kind == PixelKind::Bgr24) {
-            FWay = Way::Narrow32;
-        } else if (from.Kind == PixelKind::Index8 &&
-                   (target.Kind == PixelKind::Bgra32 || target.Kind == PixelKind::Bgr24)) {
-            FWay = target.Kind == PixelKind::Bgra32 ? Way::Lookup32 : Way::Lookup24;
+        FWay = ChooseCopyWay(from, target, pixels);
+        if (FWay == CopyWay::Lookup32 || FWay == CopyWay::Lookup24) {
             for (int i = 0; i < 256; ++i) FLookup[i] = i < from.ColorCount ? PackQuad(from.Colors[i]) : 0;
-        } else if (from.Kind == PixelKind::Index8 && target.Kind == PixelKind::Index8 && !target.MonochromeDdb) {
+        } else if (FWay == CopyWay::Translate8) {
             // Different tables: each source index maps to one target index.
-            FWay = Way::Translate8;
             ColorMatcher matcher(target.Colors, target.ColorCount);
             for (int i = 0; i < 256; ++i)
                 FIndices[i] = matcher.Index(i < from.ColorCount ? PackQuad(from.Colors[i]) : 0);
-        } else if ((from.Kind == PixelKind::Rgb555 || from.Kind == PixelKind::Masked16) && !target.MonochromeDdb &&
-                   pixels >= 4 * 65536) {
-            FWay = Way::Lookup16;
+        } else if (FWay == CopyWay::Lookup16) {
             FWide.resize(65536);
             for (uint32_t value = 0; value < 65536; ++value) FWide[value] = DecodeMasked(value, from);
         }
@@ -152,51 +186,33 @@ public:
 
     void Copy(int32_t ty, int32_t tx, int32_t sy, int32_t sx, int32_t count) {
         const Surface& from = FSource.View;
-        const int bytes = from.BitCount / 8;
-        const bool direct = FWay != Way::Generic;
-        const uint8_t* in = direct ? from.Row(sy) + int64_t{sx} * bytes : nullptr;
-        uint8_t* out =
-            direct && FWay != Way::Lookup16 ? FTarget.Row(ty) + int64_t{tx} * (FTarget.BitCount / 8) : nullptr;
-        switch (FWay) {
-        case Way::Bytes: std::memmove(out, in, size_t(count) * bytes); return;
-        case Way::Widen24:
-            // One 32-bit store a pixel: the compiler vectorises this form.
-            for (int32_t i = 0; i < count; ++i, in += 3, out += 4) {
-                const uint32_t pixel = uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16;
-                std::memcpy(out, &pixel, sizeof pixel);
-            }
-            return;
-        case Way::Narrow32:
-            for (int32_t i = 0; i < count; ++i, in += 4, out += 3) {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-            }
-            return;
-        case Way::Lookup32:
-            for (int32_t i = 0; i < count; ++i, out += 4) std::memcpy(out, &FLookup[in[i]], 4);
-            return;
-        case Way::Lookup24:
-            for (int32_t i = 0; i < count; ++i, out += 3) {
-                const uint32_t pixel = FLookup[in[i]];
-                out[0] = uint8_t(pixel);
-                out[1] = uint8_t(pixel >> 8);
-                out[2] = uint8_t(pixel >> 16);
-            }
-            return;
-        case Way::Translate8:
-            for (int32_t i = 0; i < count; ++i) out[i] = FIndices[in[i]];
-            return;
-        case Way::Lookup16:
-            FBuffer.resize(size_t(count));
-            for (int32_t i = 0; i < count; ++i, in += 2) FBuffer[i] = FWide[in[0] | (in[1] << 8)];
-            FWriter.Write(ty, tx, count, FBuffer.data());
-            return;
-        case Way::Generic:
+        if (FWay == CopyWay::Generic) {
             FBuffer.resize(size_t(count));
             ReadPixels(from, sy, sx, count, FBuffer.data());
             FWriter.Write(ty, tx, count, FBuffer.data());
             return;
+        }
+        const uint8_t* in = from.Row(sy) + int64_t{sx} * (from.BitCount / 8);
+        if (FWay == CopyWay::Lookup16) {
+            FBuffer.resize(size_t(count));
+            for (int32_t i = 0; i < count; ++i, in += 2) FBuffer[i] = FWide[in[0] | (in[1] << 8)];
+            FWriter.Write(ty, tx, count, FBuffer.data());
+            return;
+        }
+        uint8_t* out = FTarget.Row(ty) + int64_t{tx} * (FTarget.BitCount / 8);
+        switch (FWay) {
+        case CopyWay::Bytes: std::memmove(out, in, size_t(count) * size_t(from.BitCount / 8)); return;
+        case CopyWay::Widen24: Widen24(in, out, count); return;
+        case CopyWay::Narrow32: Narrow32(in, out, count); return;
+        case CopyWay::Lookup32:
+            for (int32_t i = 0; i < count; ++i, out += 4) std::memcpy(out, &FLookup[in[i]], 4);
+            return;
+        case CopyWay::Lookup24: Lookup24(in, out, count, FLookup); return;
+        case CopyWay::Translate8:
+            for (int32_t i = 0; i < count; ++i) out[i] = FIndices[in[i]];
+            return;
+        case CopyWay::Generic:
+        case CopyWay::Lookup16: return;  // handled above
         }
     }
 
@@ -205,11 +221,10 @@ public:
     const Surface& Source() const { return FSource.View; }
 
 private:
-    enum class Way { Generic, Bytes, Widen24, Narrow32, Lookup32, Lookup24, Translate8, Lookup16 };
     Surface FTarget;
     SourceView FSource;
     TargetWriter FWriter;
-    Way FWay = Way::Generic;
+    CopyWay FWay = CopyWay::Generic;
     std::array<uint32_t, 256> FLookup{};
     std::array<uint8_t, 256> FIndices{};
     std::vector<uint32_t> FWide;  // every 16-bit value decoded

@@ -9,9 +9,9 @@
 namespace gdi {
 namespace {
 
-constexpr uint8_t kEndOfLine = 0;
-constexpr uint8_t kEndOfBitmap = 1;
-constexpr uint8_t kDelta = 2;
+constexpr uint8_t EndOfLineCode = 0;
+constexpr uint8_t EndOfBitmapCode = 1;
+constexpr uint8_t DeltaCode = 2;
 
 // Collects one row at a time. Only the span of columns that codes wrote is
 // handed on and cleared, so the work follows the codes in the stream, never
@@ -88,9 +88,9 @@ public:
             return true;
         }
         switch (value) {
-        case kEndOfLine: FRows.NextLine(); return true;
-        case kEndOfBitmap: FOutcome.EndMarker = true; return false;
-        case kDelta: return Delta();
+        case EndOfLineCode: FRows.NextLine(); return true;
+        case EndOfBitmapCode: FOutcome.EndMarker = true; return false;
+        case DeltaCode: return Delta();
         default: return Absolute(value);
         }
     }

@@ -8,10 +8,10 @@
 namespace gif {
 
 namespace {
-constexpr size_t kBufferSize = 64 * 1024;
+constexpr size_t BufferSize = 64 * 1024;
 }
 
-TByteReader::TByteReader(TStream& stream) : FStream(stream), FBuffer(kBufferSize) {
+TByteReader::TByteReader(TStream& stream) : FStream(stream), FBuffer(BufferSize) {
     FBufferStart = stream.Position();
     FNext = FEnd = FBuffer.data();
 }
@@ -38,7 +38,7 @@ size_t TByteReader::Read(void* buffer, size_t count) {
 }
 
 void TByteReader::ReadExact(void* buffer, size_t count) {
-    if (Read(buffer, count) != count) throw GIFException(kPrematureEnd);
+    if (Read(buffer, count) != count) throw GIFException(PrematureEnd);
 }
 
 size_t TByteReader::Skip(size_t count) {

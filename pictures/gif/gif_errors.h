@@ -10,15 +10,15 @@ TW_DECLARE_EXCEPTION(GIFException, EInvalidGraphic);
 
 namespace gif {
 
-inline constexpr const char* kInvalidSignature = "Invalid GIF signature";
-inline constexpr const char* kPrematureEnd = "Premature end of data";
-inline constexpr const char* kUnknownExtension = "Unknown extension type";
-inline constexpr const char* kBadApplicationBlockSize = "Unsupported Application Extension block size";
-inline constexpr const char* kAbstractError = "Abstract Error";
-inline constexpr const char* kInvalidData = "Invalid GIF data";
-inline constexpr const char* kCircularEntry = "Circular decoder table entry";
-inline constexpr const char* kInvalidImageSize = "Invalid image size";
-inline constexpr const char* kNoColorTable = "No global or local color table defined";
-inline constexpr const char* kOutOfMemory = "Failed to allocate memory for GIF DIB";
+inline constexpr const char* InvalidSignature = "Invalid GIF signature";
+inline constexpr const char* PrematureEnd = "Premature end of data";
+inline constexpr const char* UnknownExtension = "Unknown extension type";
+inline constexpr const char* BadApplicationBlockSize = "Unsupported Application Extension block size";
+inline constexpr const char* AbstractError = "Abstract Error";
+inline constexpr const char* InvalidData = "Invalid GIF data";
+inline constexpr const char* CircularEntry = "Circular decoder table entry";
+inline constexpr const char* InvalidImageSize = "Invalid image size";
+inline constexpr const char* NoColorTable = "No global or local color table defined";
+inline constexpr const char* OutOfMemory = "Failed to allocate memory for GIF DIB";
 
 }  // namespace gif

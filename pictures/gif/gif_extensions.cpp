@@ -9,10 +9,10 @@ namespace gif {
 
 namespace {
 
-constexpr int kPlainTextLabel = 0x01;
-constexpr int kGraphicControlLabel = 0xF9;
-constexpr int kCommentLabel = 0xFE;
-constexpr int kApplicationLabel = 0xFF;
+constexpr int PlainTextLabel = 0x01;
+constexpr int GraphicControlLabel = 0xF9;
+constexpr int CommentLabel = 0xFE;
+constexpr int ApplicationLabel = 0xFF;
 
 uint16_t Little16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)); }
 uint32_t Little32(const uint8_t* bytes) {
@@ -54,11 +54,11 @@ void ReadLoopingData(TByteReader& reader, TGIFApplicationExtension& extension) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(block.data());
         switch (bytes[0] & 7) {
         case 1:
-            if (block.size() < 3) throw GIFException(kInvalidData);
+            if (block.size() < 3) throw GIFException(InvalidData);
             extension.LoopCount = Little16(bytes + 1);
             break;
         case 2:
-            if (block.size() < 5) throw GIFException(kInvalidData);
+            if (block.size() < 5) throw GIFException(InvalidData);
             extension.BufferSize = Little32(bytes + 1);
             break;
         default: break;
@@ -68,9 +68,9 @@ void ReadLoopingData(TByteReader& reader, TGIFApplicationExtension& extension) {
 
 TGIFApplicationExtension ReadApplication(TByteReader& reader) {
     int blockSize = reader.ReadByte();
-    if (blockSize < 0) throw GIFException(kPrematureEnd);
-    if (blockSize < 10) throw GIFException(kBadApplicationBlockSize);
-    if (blockSize > 11) throw EAbstractError(kAbstractError);
+    if (blockSize < 0) throw GIFException(PrematureEnd);
+    if (blockSize < 10) throw GIFException(BadApplicationBlockSize);
+    if (blockSize > 11) throw EAbstractError(AbstractError);
     char identifier[11];
     reader.ReadExact(identifier, static_cast<size_t>(blockSize));
     TGIFApplicationExtension extension;
@@ -91,12 +91,12 @@ TGIFApplicationExtension ReadApplication(TByteReader& reader) {
 TGIFExtension ReadExtension(TByteReader& reader) {
     int label = reader.ReadByte();
     switch (label) {
-    case kPlainTextLabel: return ReadPlainText(reader);
-    case kGraphicControlLabel: return ReadGraphicControl(reader);
-    case kCommentLabel: return ReadComment(reader);
-    case kApplicationLabel: return ReadApplication(reader);
-    case -1: throw GIFException(kPrematureEnd);
-    default: throw GIFException(kUnknownExtension);
+    case PlainTextLabel: return ReadPlainText(reader);
+    case GraphicControlLabel: return ReadGraphicControl(reader);
+    case CommentLabel: return ReadComment(reader);
+    case ApplicationLabel: return ReadApplication(reader);
+    case -1: throw GIFException(PrematureEnd);
+    default: throw GIFException(UnknownExtension);
     }
 }
 

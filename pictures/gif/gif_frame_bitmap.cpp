@@ -18,7 +18,7 @@ struct TFrameImage {
 const TGIFColorTable& FrameColorTable(const TGIFFrame& frame, const TGIFData& data) {
     if (frame.Descriptor.HasLocalColorTable()) return frame.LocalColorTable;
     if (data.Header.HasGlobalColorTable()) return data.GlobalColorTable;
-    throw GIFException(kNoColorTable);
+    throw GIFException(NoColorTable);
 }
 
 gdi::HPALETTE MakePalette(const TGIFColorTable& table) {
@@ -30,7 +30,7 @@ gdi::HPALETTE MakePalette(const TGIFColorTable& table) {
 
 gdi::HBITMAP NewDib(const gdi::BitmapInfo& info, void** bits) {
     gdi::HBITMAP handle = gdi::CreateDIBSection(info, bits);
-    if (!handle) throw EOutOfMemory(kOutOfMemory);
+    if (!handle) throw EOutOfMemory(OutOfMemory);
     return handle;
 }
 
@@ -113,7 +113,7 @@ void DrawFrame(TBitmap& screen, const TGIFFrame& frame, const TFrameImage& image
 std::shared_ptr<TBitmap> MakeScreenBitmap(const TGIFData& data) {
     const TGIFFrame& frame = data.Frames[0];
     // Refused before anything of the screen's size is allocated.
-    if (!gdi::MayAllocatePixels(data.Width, data.Height, 32)) throw EOutOfMemory(kOutOfMemory);
+    if (!gdi::MayAllocatePixels(data.Width, data.Height, 32)) throw EOutOfMemory(OutOfMemory);
     TFrameImage image;
     if (!frame.Empty()) image = MakeFrameImage(frame, data);
 

@@ -13,10 +13,10 @@ namespace gif {
 
 namespace {
 
-constexpr int kExtensionIntroducer = '!';
-constexpr int kImageSeparator = ',';
-constexpr int kTrailer = ';';
-constexpr uint32_t kMaxCoordinate = 65535;
+constexpr int ExtensionIntroducer = '!';
+constexpr int ImageSeparator = ',';
+constexpr int Trailer = ';';
+constexpr uint32_t MaxCoordinate = 65535;
 
 #pragma pack(push, 1)
 struct TImageDescriptorBytes {
@@ -33,9 +33,9 @@ uint16_t Little16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] 
 // they are corrected rather than refused.
 void CorrectDescriptor(TGIFImageDescriptor& descriptor, const TGIFData& data) {
     uint32_t right = uint32_t{descriptor.Left} + descriptor.Width;
-    if (right > kMaxCoordinate) descriptor.Width = static_cast<uint16_t>(right - 65536);
+    if (right > MaxCoordinate) descriptor.Width = static_cast<uint16_t>(right - 65536);
     uint32_t bottom = uint32_t{descriptor.Top} + descriptor.Height;
-    if (bottom > kMaxCoordinate) descriptor.Height = static_cast<uint16_t>(bottom - 65536);
+    if (bottom > MaxCoordinate) descriptor.Height = static_cast<uint16_t>(bottom - 65536);
     if (descriptor.Width == 0 || descriptor.Height == 0) {
         descriptor.Width = static_cast<uint16_t>(data.Width);
         descriptor.Height = static_cast<uint16_t>(data.Height);
@@ -45,7 +45,7 @@ void CorrectDescriptor(TGIFImageDescriptor& descriptor, const TGIFData& data) {
 TGIFImageDescriptor ReadDescriptor(TByteReader& reader) {
     TImageDescriptorBytes bytes;
     reader.ReadExact(&bytes, sizeof bytes);
-    if (bytes.Separator != kImageSeparator) throw GIFException(kInvalidData);
+    if (bytes.Separator != ImageSeparator) throw GIFException(InvalidData);
     TGIFImageDescriptor descriptor;
     descriptor.Left = Little16(bytes.Left);
     descriptor.Top = Little16(bytes.Top);
@@ -57,18 +57,18 @@ TGIFImageDescriptor ReadDescriptor(TByteReader& reader) {
 
 void DecodePixels(TByteReader& reader, TGIFFrame& frame, bool keepPixels) {
     int minimumCodeSize = reader.ReadByte();
-    if (minimumCodeSize < 0 || minimumCodeSize > kMaxMinimumCodeSize) return;
+    if (minimumCodeSize < 0 || minimumCodeSize > MaxMinimumCodeSize) return;
 
     const TGIFImageDescriptor& descriptor = frame.Descriptor;
     // Refused before anything of the frame's size is allocated.
-    if (!gdi::MayAllocatePixels(descriptor.Width, descriptor.Height, 8)) throw EOutOfMemory(kOutOfMemory);
+    if (!gdi::MayAllocatePixels(descriptor.Width, descriptor.Height, 8)) throw EOutOfMemory(OutOfMemory);
     if (keepPixels) {
         const TGIFGraphicControlExtension* control = frame.GraphicControl();
         uint8_t fill = control && control->Transparent() ? control->TransparentColorIndex : 0;
         try {
             frame.Pixels.assign(size_t{descriptor.Width} * descriptor.Height, fill);
         } catch (const std::bad_alloc&) {
-            throw EOutOfMemory(kOutOfMemory);
+            throw EOutOfMemory(OutOfMemory);
         }
     }
     frame.HasPixelData = true;
@@ -86,7 +86,7 @@ void GrowScreen(const TGIFFrame& frame, TGIFData& data) {
     const TGIFImageDescriptor& descriptor = frame.Descriptor;
     uint32_t right = uint32_t{descriptor.Left} + descriptor.Width;
     uint32_t bottom = uint32_t{descriptor.Top} + descriptor.Height;
-    if (right > kMaxCoordinate || bottom > kMaxCoordinate) throw GIFException(kInvalidImageSize);
+    if (right > MaxCoordinate || bottom > MaxCoordinate) throw GIFException(InvalidImageSize);
     data.Width = std::max(data.Width, static_cast<int>(right));
     data.Height = std::max(data.Height, static_cast<int>(bottom));
 }
@@ -104,12 +104,12 @@ TGIFColorTable ReadColorTable(TByteReader& reader, uint8_t packedFields) {
 
 TGIFFrame ReadFrame(TByteReader& reader, TGIFData& data, bool keepPixels) {
     TGIFFrame frame;
-    while (reader.Peek() == kExtensionIntroducer) {
+    while (reader.Peek() == ExtensionIntroducer) {
         reader.ReadByte();
         frame.Extensions.push_back(ReadExtension(reader));
     }
     int next = reader.Peek();
-    if (next == kTrailer || next == 0 || next < 0) return frame;
+    if (next == Trailer || next == 0 || next < 0) return frame;
 
     frame.Descriptor = ReadDescriptor(reader);
     frame.HasDescriptor = true;

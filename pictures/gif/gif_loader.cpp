@@ -24,7 +24,7 @@ void ReadHeader(TByteReader& reader, TGIFHeader& header) {
     if (!IsSignature(bytes)) {
         reader.SetPosition(start + 4);
         reader.ReadExact(bytes, sizeof bytes);
-        if (!IsSignature(bytes)) throw GIFException(kInvalidSignature);
+        if (!IsSignature(bytes)) throw GIFException(InvalidSignature);
     }
     std::copy(bytes, bytes + 3, header.Signature.begin());
     std::copy(bytes + 3, bytes + 6, header.Version.begin());

@@ -27,7 +27,7 @@ void TSubBlockInput::SkipRest() {
 
 bool ReadSubBlock(TByteReader& reader, std::string& data) {
     int length = reader.ReadByte();
-    if (length < 0) throw GIFException(kPrematureEnd);
+    if (length < 0) throw GIFException(PrematureEnd);
     data.resize(static_cast<size_t>(length));
     reader.ReadExact(data.data(), data.size());
     return length > 0;

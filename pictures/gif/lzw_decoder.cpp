@@ -13,10 +13,10 @@ namespace {
 // Codes 0 to 4095 can receive table entries. With a minimum code size of 12
 // codes are 13 bits wide, so the table is indexed up to 8191; sizing it for
 // every 13-bit code keeps any code a stream can hold inside it.
-constexpr uint32_t kTableLimit = 4096;
-constexpr uint32_t kCodeSpace = 8192;
+constexpr uint32_t TableLimit = 4096;
+constexpr uint32_t CodeSpace = 8192;
 // The longest string a well-formed table holds is under 4096 values.
-constexpr int kStackSize = 8192;
+constexpr int StackSize = 8192;
 
 // The code table of one stream: it grows from the first free code, widens
 // the codes as it fills, and starts again at a clear code.
@@ -47,10 +47,10 @@ public:
             code = previous;
         }
         while (code >= FirstFree()) {
-            if (top >= kStackSize - 1) throw GIFException(kInvalidData);
+            if (top >= StackSize - 1) throw GIFException(InvalidData);
             FStack[top++] = FSuffix[code];
             const uint32_t next = FPrefix[code];
-            if (next == code) throw GIFException(kCircularEntry);
+            if (next == code) throw GIFException(CircularEntry);
             code = next;
         }
         firstValue = static_cast<uint8_t>(code);
@@ -61,11 +61,11 @@ public:
 
     // The previous string followed by `value`, while the table has room.
     void Add(uint32_t previous, uint8_t value) {
-        if (FNextFree >= kTableLimit) return;
+        if (FNextFree >= TableLimit) return;
         FPrefix[FNextFree] = static_cast<uint16_t>(previous);
         FSuffix[FNextFree] = value;
         ++FNextFree;
-        if (FNextFree >= FLimit && FLimit < kTableLimit) {
+        if (FNextFree >= FLimit && FLimit < TableLimit) {
             FLimit <<= 1;
             ++FCodeSize;
         }
@@ -79,9 +79,9 @@ private:
     uint32_t FNextFree = 0;
     int FCodeSize = 0;
     uint32_t FLimit = 0;
-    uint16_t FPrefix[kCodeSpace] = {};
-    uint8_t FSuffix[kCodeSpace] = {};
-    uint8_t FStack[kStackSize] = {};
+    uint16_t FPrefix[CodeSpace] = {};
+    uint8_t FSuffix[CodeSpace] = {};
+    uint8_t FStack[StackSize] = {};
 };
 
 // Least-significant-bit-first codes from the input's runs of bytes.
@@ -157,16 +157,16 @@ public:
 
 private:
     void NextRow() {
-        static constexpr uint32_t kPassStart[4] = {0, 4, 2, 1};
-        static constexpr uint32_t kPassStep[4] = {8, 8, 4, 2};
+        static constexpr uint32_t PassStart[4] = {0, 4, 2, 1};
+        static constexpr uint32_t PassStep[4] = {8, 8, 4, 2};
         FX = 0;
         if (!FTarget.Pixels) return;
         if (!FTarget.Interlaced) {
             FRow += FTarget.Width;
             return;
         }
-        FY += kPassStep[FPass];
-        while (FY >= FTarget.Height && FPass < 3) FY = kPassStart[++FPass];
+        FY += PassStep[FPass];
+        while (FY >= FTarget.Height && FPass < 3) FY = PassStart[++FPass];
         if (FY < FTarget.Height) FRow = FTarget.Pixels + static_cast<size_t>(FY) * FTarget.Width;
     }
 

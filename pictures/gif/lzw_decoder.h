@@ -47,7 +47,7 @@ enum class TLzwStop {
     OutOfData,  // the input ran out first
 };
 
-constexpr int kMaxMinimumCodeSize = 12;
+constexpr int MaxMinimumCodeSize = 12;
 
 // Decodes codes of minimum code size `minimumCodeSize` (0 to 12) into
 // `target`. Pixels that decoding does not reach are left as they were. Each

@@ -110,6 +110,8 @@ protected:
 private:
     void CheckHeader() const;
     void PrepareImage();
+    void DescribeDib(int bitCount);
+    void AllocatePlanes();
     int64_t DibRowOffset(int64_t y) const { return (int64_t(FIHDRData.Height) - 1 - y) * FBytesPerRow; }
 
     TIHDRData FIHDRData;

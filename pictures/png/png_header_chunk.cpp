@@ -58,33 +58,43 @@ void TChunkIHDR::PrepareImage() {
     // No DIB for an empty picture, a depth without DIB format, or a picture
     // above the graphics layer's pixel limit: refused before any allocation.
     if (bitCount == 0 || width == 0 || height == 0 || !gdi::MayAllocatePixels(width, height, bitCount)) OutOfMemory();
-    gdi::BITMAPINFOHEADER& header = FBitmapInfo.Header;
-    header.biWidth = int32_t(width);
-    header.biHeight = int32_t(height);
-    header.biPlanes = 1;
-    header.biBitCount = uint16_t(bitCount);
-    header.biCompression = gdi::BI_RGB;
-    FBytesPerRow = gdi::DibRowBytes(width, bitCount);
-    header.biSizeImage = uint32_t(FBytesPerRow * height);
-    const bool hasAlpha = FIHDRData.ColorType == ctGreyAlpha || FIHDRData.ColorType == ctRGBAlpha;
-    // The picture's planes together (pixels, alpha, low bytes) stay below the
-    // pixel budget too: a tiny file must not claim gigabytes.
-    const int64_t dibBytes = FBytesPerRow * height;
-    const int64_t planeBytes = dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
-    if (planeBytes >= gdi::MaxPixelBytes()) OutOfMemory();
-    try {
-        FImageData.assign(size_t(FBytesPerRow * height), 0);
-        if (hasAlpha) FImageAlpha.assign(size_t(width * height), 0);
-        if (FIHDRData.BitDepth == 16) FExtraImageData.assign(FImageData.size(), 0);
-    } catch (const std::bad_alloc&) {
-        OutOfMemory();
-    }
+    DescribeDib(bitCount);
+    AllocatePlanes();
     if (bitCount <= 8) {
         // A palette picture shows the halftone palette until its PLTE chunk arrives.
         if (FIHDRData.ColorType == ctPalette)
             SetPalette(gdi::GetPaletteEntries(gdi::CreateHalftonePalette()));
         else
             SetPalette(GreyRamp(1 << bitCount, Owner().GammaTable()));
+    }
+}
+
+void TChunkIHDR::DescribeDib(int bitCount) {
+    gdi::BITMAPINFOHEADER& header = FBitmapInfo.Header;
+    header.biWidth = int32_t(FIHDRData.Width);
+    header.biHeight = int32_t(FIHDRData.Height);
+    header.biPlanes = 1;
+    header.biBitCount = uint16_t(bitCount);
+    header.biCompression = gdi::BI_RGB;
+    FBytesPerRow = gdi::DibRowBytes(FIHDRData.Width, bitCount);
+    header.biSizeImage = uint32_t(FBytesPerRow * int64_t{FIHDRData.Height});
+}
+
+// The picture's planes together (pixels, alpha, low bytes) stay below the
+// pixel budget too: a tiny file must not claim gigabytes.
+void TChunkIHDR::AllocatePlanes() {
+    const int64_t width = FIHDRData.Width;
+    const int64_t height = FIHDRData.Height;
+    const bool hasAlpha = FIHDRData.ColorType == ctGreyAlpha || FIHDRData.ColorType == ctRGBAlpha;
+    const int64_t dibBytes = FBytesPerRow * height;
+    const int64_t planeBytes = dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
+    if (planeBytes >= gdi::MaxPixelBytes()) OutOfMemory();
+    try {
+        FImageData.assign(size_t(dibBytes), 0);
+        if (hasAlpha) FImageAlpha.assign(size_t(width * height), 0);
+        if (FIHDRData.BitDepth == 16) FExtraImageData.assign(FImageData.size(), 0);
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
     }
 }
 

@@ -11,7 +11,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr uint32_t kOrange = 0x00FF8000;  // red FF, green 80, blue 00
+constexpr uint32_t Orange = 0x00FF8000;  // red FF, green 80, blue 00
 
 std::vector<gdi::RGBQUAD> Ramp(int count) {
     std::vector<gdi::RGBQUAD> colors;
@@ -34,7 +34,7 @@ struct CodingCase {
 
 std::vector<CodingCase> CodingCases() {
     return {
-        {"1 bit", 1, gdi::BI_RGB, {}, {{0, 0, 0, 0}, {0x00, 0x80, 0xFF, 0}}, {0x90}, {kOrange, 0, 0, kOrange}},
+        {"1 bit", 1, gdi::BI_RGB, {}, {{0, 0, 0, 0}, {0x00, 0x80, 0xFF, 0}}, {0x90}, {Orange, 0, 0, Orange}},
         {"4 bits",
          4,
          gdi::BI_RGB,

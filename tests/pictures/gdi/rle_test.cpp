@@ -132,23 +132,23 @@ std::vector<uint32_t> Decode(const BmpFile& file) {
     return ReadAll(dib.Handle);
 }
 
-const std::string kSuite = std::string(TW_TESTIMAGES_DIR) + "/bmpsuite/";
+const std::string SuiteFolder = std::string(TW_TESTIMAGES_DIR) + "/bmpsuite/";
 
 TEST(RunLength, SuiteFilesMatchTheirUncompressedTwins) {
     const std::pair<const char*, const char*> pairs[] = {{"g/pal8rle.bmp", "g/pal8.bmp"},
                                                          {"g/pal4rle.bmp", "g/pal4.bmp"}};
     for (const auto& [compressed, plain] : pairs) {
-        const std::vector<uint32_t> expected = Decode(LoadBmp(kSuite + plain));
+        const std::vector<uint32_t> expected = Decode(LoadBmp(SuiteFolder + plain));
         ASSERT_FALSE(expected.empty()) << plain;
-        EXPECT_EQ(Decode(LoadBmp(kSuite + compressed)), expected) << compressed;
+        EXPECT_EQ(Decode(LoadBmp(SuiteFolder + compressed)), expected) << compressed;
     }
 }
 
 TEST(RunLength, SuiteFilesWithSkipsShowColourZeroThere) {
     for (const char* name : {"q/pal8rletrns.bmp", "q/pal8rlecut.bmp", "q/pal4rletrns.bmp", "q/pal4rlecut.bmp"}) {
-        const BmpFile file = LoadBmp(kSuite + name);
+        const BmpFile file = LoadBmp(SuiteFolder + name);
         const std::vector<uint32_t> full =
-            Decode(LoadBmp(kSuite + (file.Info.Header.biBitCount == 8 ? "g/pal8.bmp" : "g/pal4.bmp")));
+            Decode(LoadBmp(SuiteFolder + (file.Info.Header.biBitCount == 8 ? "g/pal8.bmp" : "g/pal4.bmp")));
         const std::vector<uint32_t> pixels = Decode(file);
         ASSERT_EQ(pixels.size(), full.size()) << name;
         const uint32_t zero = Packed(file.Info.Colors[0]);
@@ -167,7 +167,7 @@ TEST(RunLength, BadSuiteFilesAreSafe) {
     // build checks that); the dimensions stay those of the header.
     for (const char* name : {"b/badrle.bmp", "b/badrle4.bmp", "b/badrle4bis.bmp", "b/badrle4ter.bmp", "b/badrlebis.bmp",
                              "b/badrleter.bmp", "b/rletopdown.bmp"}) {
-        const BmpFile file = LoadBmp(kSuite + name);
+        const BmpFile file = LoadBmp(SuiteFolder + name);
         gdi::HBITMAP bitmap = gdi::CreateDIBitmap(file.Info, file.Pixels.data(), file.Pixels.size());
         if (file.Info.Header.biHeight < 0) {
             EXPECT_FALSE(bitmap) << name;

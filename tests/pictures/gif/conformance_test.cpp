@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::string kDirectory = TW_TESTIMAGES_DIR "/gif/gif-test-suite/";
+const std::string Directory = TW_TESTIMAGES_DIR "/gif/gif-test-suite/";
 
 // The "key = value" lines of a .conf file, keyed "section.key".
 std::map<std::string, std::string> ReadConf(const std::string& path) {
@@ -43,7 +43,7 @@ uint32_t FillColor(const TGIFImage& image) {
 }
 
 // Where the suite and our rules part ways, what our rules give.
-const std::map<std::string, std::string> kDiffer = {
+const std::map<std::string, std::string> Differ = {
     // The descriptor announces a local table the file does not hold.
     {"image-zero-height", "Premature end of data"},
     {"image-zero-size", "Premature end of data"},
@@ -69,7 +69,7 @@ const std::map<std::string, std::string> kDiffer = {
 
 TEST(GifConformance, FirstFramesMatchTheReferences) {
     int compared = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(kDirectory)) {
+    for (const auto& entry : std::filesystem::directory_iterator(Directory)) {
         if (entry.path().extension() != ".conf") continue;
         const std::string name = entry.path().stem().string();
         auto conf = ReadConf(entry.path().string());
@@ -81,13 +81,13 @@ TEST(GifConformance, FirstFramesMatchTheReferences) {
         TBitmap bitmap;
         std::string outcome = "loads";
         try {
-            image.LoadFromFile(kDirectory + conf["config.input"]);
+            image.LoadFromFile(Directory + conf["config.input"]);
             bitmap.Assign(&image);
             if (image.Frames().empty()) outcome = "no frame";
         } catch (const Exception& error) {
             outcome = error.Message();
         }
-        const std::string difference = kDiffer.contains(name) ? kDiffer.at(name) : "";
+        const std::string difference = Differ.contains(name) ? Differ.at(name) : "";
         const bool loads = difference.empty() || difference == "first image only" || difference == "screen grows";
         ASSERT_EQ(outcome, loads ? "loads" : difference) << name;
         if (outcome != "loads" || difference == "first image only") continue;
@@ -97,7 +97,7 @@ TEST(GifConformance, FirstFramesMatchTheReferences) {
             ASSERT_EQ(bitmap.Width(), width) << name;
             ASSERT_EQ(bitmap.Height(), height) << name;
         }
-        std::ifstream file(kDirectory + reference, std::ios::binary);
+        std::ifstream file(Directory + reference, std::ios::binary);
         std::vector<uint8_t> rgba{std::istreambuf_iterator<char>(file), {}};
         ASSERT_EQ(rgba.size(), size_t(width) * height * 4) << name;
 

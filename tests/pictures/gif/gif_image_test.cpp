@@ -15,7 +15,7 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-const std::string kSuite = TW_TESTIMAGES_DIR "/gif/";
+const std::string SuiteFolder = TW_TESTIMAGES_DIR "/gif/";
 
 // Pixels of a bitmap as 0xRRGGBB, rows from the top.
 std::vector<uint32_t> PixelsOf(TBitmap& bitmap) {
@@ -38,14 +38,14 @@ void Decode(const Bytes& bytes, TGIFImage& image, TBitmap& bitmap) {
 
 std::vector<uint32_t> FirstFrameOf(const std::string& file) {
     TGIFImage image;
-    image.LoadFromFile(kSuite + file);
+    image.LoadFromFile(SuiteFolder + file);
     TBitmap bitmap;
     bitmap.Assign(&image);
     return PixelsOf(bitmap);
 }
 
-const uint32_t kColors[4] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-const Bytes kTable{0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+const uint32_t PaletteColors[4] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+const Bytes PaletteTable{0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
 
 Bytes Indices(int count) {
     Bytes indices;
@@ -66,7 +66,7 @@ TEST(GifImage, FullScreenOpaqueFrameGivesItsOwnEightBitBitmap) {
     const Bytes indices = Indices(256);
     for (int screen : {16, 8}) {
         GifBuilder gif;
-        gif.Header().Screen(screen, screen, 4, 0, kTable).Frame(0, 0, 16, 16, indices, 2);
+        gif.Header().Screen(screen, screen, 4, 0, PaletteTable).Frame(0, 0, 16, 16, indices, 2);
         gif.Frame(0, 0, 16, 16, Bytes(256, 3), 2).Trailer();
         TGIFImage image;
         TBitmap bitmap;
@@ -75,7 +75,7 @@ TEST(GifImage, FullScreenOpaqueFrameGivesItsOwnEightBitBitmap) {
         EXPECT_EQ(bitmap.PixelFormat(), pf8bit) << "screen " << screen;
         std::vector<uint32_t> pixels = PixelsOf(bitmap);
         ASSERT_EQ(pixels.size(), 256u);
-        for (size_t i = 0; i < pixels.size(); ++i) ASSERT_EQ(pixels[i], kColors[indices[i]]) << "pixel " << i;
+        for (size_t i = 0; i < pixels.size(); ++i) ASSERT_EQ(pixels[i], PaletteColors[indices[i]]) << "pixel " << i;
     }
 }
 
@@ -85,10 +85,10 @@ TEST(GifImage, TransparentPixelsShowTheBackground) {
     // (entry 0).
     const Bytes indices = Indices(16);
     GifBuilder red, local, beyond;
-    red.Header().Screen(4, 4, 4, 1, kTable).GraphicControl(true, 3).Frame(0, 0, 4, 4, indices, 2);
-    local.Header().Screen(4, 4).GraphicControl(true, 3).Descriptor(0, 0, 4, 4, 0, 4, kTable);
+    red.Header().Screen(4, 4, 4, 1, PaletteTable).GraphicControl(true, 3).Frame(0, 0, 4, 4, indices, 2);
+    local.Header().Screen(4, 4).GraphicControl(true, 3).Descriptor(0, 0, 4, 4, 0, 4, PaletteTable);
     local.ImageData(2, giftest::CodeWriter(2).Literals(indices).Bytes());
-    beyond.Header().Screen(4, 4, 4, 200, kTable).GraphicControl(true, 3).Frame(0, 0, 4, 4, indices, 2);
+    beyond.Header().Screen(4, 4, 4, 200, PaletteTable).GraphicControl(true, 3).Frame(0, 0, 4, 4, indices, 2);
     const std::pair<GifBuilder*, uint32_t> cases[] = {{&red, 0xFF0000}, {&local, WindowColor()}, {&beyond, 0}};
     for (const auto& [gif, fill] : cases) {
         TGIFImage image;
@@ -98,7 +98,8 @@ TEST(GifImage, TransparentPixelsShowTheBackground) {
         EXPECT_FALSE(bitmap.Transparent());
         std::vector<uint32_t> pixels = PixelsOf(bitmap);
         for (size_t i = 0; i < 16; ++i)
-            EXPECT_EQ(pixels[i], indices[i] == 3 ? fill : kColors[indices[i]]) << "pixel " << i << " fill " << fill;
+            EXPECT_EQ(pixels[i], indices[i] == 3 ? fill : PaletteColors[indices[i]])
+                << "pixel " << i << " fill " << fill;
     }
 }
 
@@ -110,7 +111,7 @@ TEST(GifImage, FrameSmallerThanTheScreenIsDrawnAtItsPlace) {
     for (int i = 0; i < 100; ++i) indices[i] = static_cast<uint8_t>(1 + i % 3);
     for (bool transparent : {false, true}) {
         GifBuilder gif;
-        gif.Header().Screen(20, 20, 4, 2, kTable);
+        gif.Header().Screen(20, 20, 4, 2, PaletteTable);
         if (transparent) gif.GraphicControl(true, 0);
         gif.Frame(5, 5, 10, 10, indices, 2).Trailer();
         TGIFImage image;
@@ -122,7 +123,7 @@ TEST(GifImage, FrameSmallerThanTheScreenIsDrawnAtItsPlace) {
             for (int x = 0; x < 20; ++x) {
                 bool inside = x >= 5 && x < 15 && y >= 5 && y < 15;
                 uint32_t around = transparent ? 0x00FF00 : 0xFFFFFF;
-                uint32_t expected = inside ? kColors[indices[(y - 5) * 10 + x - 5]] : around;
+                uint32_t expected = inside ? PaletteColors[indices[(y - 5) * 10 + x - 5]] : around;
                 ASSERT_EQ(pixels[y * 20 + x], expected) << x << "," << y << " transparent " << transparent;
             }
         }
@@ -170,13 +171,13 @@ TEST(GifImage, InterlacedFilesEqualTheirTwins) {
 // cut inside the signature and screen must fail.
 TEST(GifImage, TruncatedAndCorruptFilesFailCleanly) {
     const std::set<std::string> messages = {
-        gif::kInvalidSignature, gif::kPrematureEnd,  gif::kUnknownExtension, gif::kBadApplicationBlockSize,
-        gif::kInvalidData,      gif::kCircularEntry, gif::kInvalidImageSize, gif::kNoColorTable,
-        gif::kOutOfMemory,      gif::kAbstractError};
+        gif::InvalidSignature, gif::PrematureEnd,  gif::UnknownExtension, gif::BadApplicationBlockSize,
+        gif::InvalidData,      gif::CircularEntry, gif::InvalidImageSize, gif::NoColorTable,
+        gif::OutOfMemory,      gif::AbstractError};
     for (const char* name : {"wuffs/hippopotamus.interlaced.gif", "wuffs/animated-red-blue.gif",
                              "gif-test-suite/plain-text.gif", "gif-test-suite/loop-buffer.gif"}) {
         SCOPED_TRACE(name);
-        TFileStream file(kSuite + name, TFileStream::Mode::OpenRead);
+        TFileStream file(SuiteFolder + name, TFileStream::Mode::OpenRead);
         Bytes bytes(static_cast<size_t>(file.Size()));
         file.ReadBuffer(bytes.data(), bytes.size());
         TGIFImage whole;
@@ -214,7 +215,7 @@ TEST(GifImage, TruncatedAndCorruptFilesFailCleanly) {
             corrupt[at] = 0xFF;
             const std::string outcome = attempt(corrupt, false);
             if (at == 0) {
-                EXPECT_EQ(outcome, gif::kInvalidSignature);
+                EXPECT_EQ(outcome, gif::InvalidSignature);
             }
         }
     }

@@ -37,7 +37,7 @@ GifBuilder Start(int width = 2, int height = 2) {
     return gif;
 }
 
-const Bytes kFour{0, 1, 2, 3};
+const Bytes FourIndices{0, 1, 2, 3};
 
 }  // namespace
 
@@ -75,7 +75,7 @@ TEST(GifLoader, HeadersAndExtensions) {
     };
     for (const Case& c : cases) {
         GifBuilder gif;
-        gif.Raw(c.before).Header(c.header).Screen(2, 2, 4).Raw(c.extension).Frame(0, 0, 2, 2, kFour, 2).Trailer();
+        gif.Raw(c.before).Header(c.header).Screen(2, 2, 4).Raw(c.extension).Frame(0, 0, 2, 2, FourIndices, 2).Trailer();
         EXPECT_EQ(Outcome(gif.Bytes()), c.outcome) << c.name;
     }
 }
@@ -108,7 +108,7 @@ TEST(GifLoader, FilesCutShort) {
 TEST(GifLoader, ExtensionsStayWithTheirFrame) {
     GifBuilder gif = Start();
     gif.Application("NETSCAPE2.0", {{1, 0x34, 0x12}}).GraphicControl(true, 3).GraphicControl(false, 1);
-    gif.Frame(0, 0, 2, 2, kFour, 2).Comment("after").Trailer();
+    gif.Frame(0, 0, 2, 2, FourIndices, 2).Comment("after").Trailer();
     gif::TGIFData data = Load(gif.Bytes());
     ASSERT_EQ(data.Frames.size(), 2u);
     EXPECT_EQ(std::get<gif::TGIFApplicationExtension>(data.Frames[0].Extensions[0]).LoopCount, 0x1234);
@@ -121,14 +121,14 @@ TEST(GifLoader, ExtensionsStayWithTheirFrame) {
 TEST(GifLoader, BlockLoop) {
     // Zeros between blocks are skipped; "x" ends loading with two frames.
     GifBuilder gif = Start();
-    gif.Raw({0, 0}).Frame(0, 0, 2, 2, kFour, 2).Raw({0, 0}).Frame(0, 0, 1, 1, {1}, 2).Raw({'x'});
+    gif.Raw({0, 0}).Frame(0, 0, 2, 2, FourIndices, 2).Raw({0, 0}).Frame(0, 0, 1, 1, {1}, 2).Raw({'x'});
     gif.Frame(0, 0, 1, 1, {2}, 2).Trailer();
     EXPECT_EQ(Load(gif.Bytes()).Frames.size(), 2u);
 
     // A minimum code size above 12: no pixels, and the data sub-blocks that
     // follow end loading. Without extensions the empty frame is dropped.
     GifBuilder tooWide = Start();
-    tooWide.Descriptor(0, 0, 2, 2).ImageData(13, {1, 2, 3}).Frame(0, 0, 2, 2, kFour, 2).Trailer();
+    tooWide.Descriptor(0, 0, 2, 2).ImageData(13, {1, 2, 3}).Frame(0, 0, 2, 2, FourIndices, 2).Trailer();
     EXPECT_TRUE(Load(tooWide.Bytes()).Frames.empty());
 
     // Data after the end code are skipped up to the zero-length sub-block;
@@ -172,18 +172,20 @@ TEST(GifLoader, PixelsOfFirstAndLaterFrames) {
     }
     // Later frames are decoded, so they can fail loading, but keep no pixels.
     GifBuilder two = Start();
-    two.Frame(0, 0, 2, 2, kFour, 2).Frame(0, 0, 2, 2, {3, 2, 1, 0}, 2).Trailer();
+    two.Frame(0, 0, 2, 2, FourIndices, 2).Frame(0, 0, 2, 2, {3, 2, 1, 0}, 2).Trailer();
     gif::TGIFData data = Load(two.Bytes());
-    EXPECT_EQ(data.Frames[0].Pixels, kFour);
+    EXPECT_EQ(data.Frames[0].Pixels, FourIndices);
     EXPECT_TRUE(data.Frames[1].Pixels.empty());
     EXPECT_FALSE(data.Frames[1].Empty());
     GifBuilder bad = Start();
-    bad.Frame(0, 0, 2, 2, kFour, 2).Descriptor(0, 0, 10, 10).ImageData(2, CodeWriter(2).Codes({0, 7, 7, 7}).Bytes());
+    bad.Frame(0, 0, 2, 2, FourIndices, 2)
+        .Descriptor(0, 0, 10, 10)
+        .ImageData(2, CodeWriter(2).Codes({0, 7, 7, 7}).Bytes());
     EXPECT_EQ(Outcome(bad.Bytes()), "GIFException: Circular decoder table entry");
     // Frames above the pixel limit are refused before anything is allocated.
     for (int frame : {0, 1}) {
         GifBuilder huge = Start();
-        if (frame) huge.Frame(0, 0, 2, 2, kFour, 2);
+        if (frame) huge.Frame(0, 0, 2, 2, FourIndices, 2);
         huge.Descriptor(0, 0, 20000, 20000).ImageData(2, {}).Trailer();
         EXPECT_EQ(Outcome(huge.Bytes()), "EOutOfMemory: Failed to allocate memory for GIF DIB");
     }
@@ -191,7 +193,7 @@ TEST(GifLoader, PixelsOfFirstAndLaterFrames) {
 
 TEST(GifLoader, StreamPosition) {
     GifBuilder gif = Start();
-    gif.Frame(0, 0, 2, 2, kFour, 2).Trailer().Raw({1, 2, 3});
+    gif.Frame(0, 0, 2, 2, FourIndices, 2).Trailer().Raw({1, 2, 3});
     TMemoryStream good(gif.Bytes());
     gif::LoadGIF(good);
     EXPECT_EQ(good.Position(), good.Size() - 3);

@@ -15,11 +15,11 @@ using Pixels = std::vector<uint8_t>;
 
 namespace {
 
-constexpr uint8_t kFill = 0xEE;
+constexpr uint8_t Untouched = 0xEE;
 
 TLzwStop Decode(int m, const std::vector<uint8_t>& bytes, Pixels& pixels, uint32_t width, uint32_t height,
                 bool interlaced = false) {
-    pixels.assign(size_t{width} * height, kFill);
+    pixels.assign(size_t{width} * height, Untouched);
     giftest::BytesInput input(bytes);
     return gif::DecodeLzw(m, input, {pixels.data(), width, height, interlaced});
 }
@@ -36,15 +36,15 @@ TEST(LzwDecoder, CraftedStreams) {
     } cases[] = {
         // m = 2: clear 4, end 5, first free 6. 6 and then 7 are each the
         // next free code: previous string plus its own first value.
-        {"code equal to next free", 2, {4, 1, 6, 7, 2, 5}, {1, 1, 1, 1, 1, 1, 2, kFill}, TLzwStop::EndCode},
-        {"leading clear", 2, {4, 3, 0, 6, 5}, {3, 0, 3, 0, kFill}, TLzwStop::EndCode},
-        {"no leading clear", 2, {3, 0, 6, 5}, {3, 0, 3, 0, kFill}, TLzwStop::EndCode},
-        {"repeated clears", 2, {4, 4, 4, 3, 0, 6, 5}, {3, 0, 3, 0, kFill}, TLzwStop::EndCode},
+        {"code equal to next free", 2, {4, 1, 6, 7, 2, 5}, {1, 1, 1, 1, 1, 1, 2, Untouched}, TLzwStop::EndCode},
+        {"leading clear", 2, {4, 3, 0, 6, 5}, {3, 0, 3, 0, Untouched}, TLzwStop::EndCode},
+        {"no leading clear", 2, {3, 0, 6, 5}, {3, 0, 3, 0, Untouched}, TLzwStop::EndCode},
+        {"repeated clears", 2, {4, 4, 4, 3, 0, 6, 5}, {3, 0, 3, 0, Untouched}, TLzwStop::EndCode},
         // No lookup after a clear: 7 is undefined and 5 is the end code.
-        {"any code after clear", 2, {4, 7, 4, 5, 5}, {7, 5, kFill}, TLzwStop::EndCode},
+        {"any code after clear", 2, {4, 7, 4, 5, 5}, {7, 5, Untouched}, TLzwStop::EndCode},
         {"full picture first", 2, {4, 1, 2, 3, 5}, {1, 2}, TLzwStop::Complete},
         // 5 codes of 3 and 4 bits fill two bytes exactly; then the data end.
-        {"data run out", 2, {4, 1, 2, 3, 1}, {1, 2, 3, 1, kFill, kFill}, TLzwStop::OutOfData},
+        {"data run out", 2, {4, 1, 2, 3, 1}, {1, 2, 3, 1, Untouched, Untouched}, TLzwStop::OutOfData},
     };
     for (const Case& c : cases) {
         CodeWriter codes(c.m);
@@ -105,7 +105,7 @@ TEST(LzwDecoder, MinimumCodeSizeTwelveReadsThirteenBitCodes) {
     codes.Raw(4096, 13).Raw(300, 13).Raw(5000, 13).Raw(0x1FF, 13).Raw(4097, 13);
     Pixels pixels;
     EXPECT_EQ(Decode(12, codes.Bytes(), pixels, 5, 1), TLzwStop::EndCode);
-    EXPECT_EQ(pixels, (Pixels{44, 44, 44, 0xFF, kFill}));
+    EXPECT_EQ(pixels, (Pixels{44, 44, 44, 0xFF, Untouched}));
 }
 
 TEST(LzwDecoder, InterlacedRowsFollowTheFourPasses) {
@@ -117,7 +117,7 @@ TEST(LzwDecoder, InterlacedRowsFollowTheFourPasses) {
     // Short pictures skip the passes that have no rows and still fill up.
     for (uint32_t height : {1u, 2u, 3u, 5u}) {
         Decode(4, codes.Bytes(), pixels, 1, height, true);
-        EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kFill), 0) << "height " << height;
+        EXPECT_EQ(std::count(pixels.begin(), pixels.end(), Untouched), 0) << "height " << height;
     }
 }
 
@@ -137,7 +137,7 @@ TEST(LzwDecoder, RandomBytesGivePixelsOrAnError) {
                 Decode(m, bytes, pixels, width, height, round % 2 == 0);
                 ++decoded;
             } catch (const GIFException& error) {
-                EXPECT_TRUE(error.Message() == gif::kInvalidData || error.Message() == gif::kCircularEntry)
+                EXPECT_TRUE(error.Message() == gif::InvalidData || error.Message() == gif::CircularEntry)
                     << error.Message();
                 ++failed;
             }
@@ -147,7 +147,7 @@ TEST(LzwDecoder, RandomBytesGivePixelsOrAnError) {
             // check works where that stays below the fill value.
             if (m <= 6) {
                 for (uint8_t value : pixels) {
-                    EXPECT_TRUE(value == kFill || value < (2u << m)) << "m " << m;
+                    EXPECT_TRUE(value == Untouched || value < (2u << m)) << "m " << m;
                 }
             }
         }
