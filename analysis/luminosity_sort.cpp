@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "base/exception.h"
@@ -84,6 +86,27 @@ void SortFiniteKeys(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
     } while (left < right);
 }
 
+// Below this many items a second thread costs more than it saves.
+constexpr ptrdiff_t TwoThreadItems = ptrdiff_t{1} << 16;
+
+// The first partition on this thread, then its two parts at once: they are
+// disjoint and each is sorted by the same steps as before, so the order is
+// the same whichever thread makes the swaps.
+void SortOnTwoThreads(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
+    if (right - left < TwoThreadItems) return SortFiniteKeys(values, left, right);
+    const auto [j, i] = Partition(values, left, right);
+    std::thread upper;
+    if (i < right) {
+        try {
+            upper = std::thread(SortFiniteKeys, values, i, right);
+        } catch (const std::system_error&) {
+            SortFiniteKeys(values, i, right);
+        }
+    }
+    if (left < j) SortFiniteKeys(values, left, j);
+    if (upper.joinable()) upper.join();
+}
+
 }  // namespace
 
 void QuickSort(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
@@ -92,7 +115,7 @@ void QuickSort(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
     // a scan could then run past the pivot; luminosities are always finite.
     for (ptrdiff_t k = left; k <= right; ++k)
         if (!std::isfinite(values[k].Key)) throw Exception("Luminosity is not a finite number");
-    SortFiniteKeys(values, left, right);
+    SortOnTwoThreads(values, left, right);
 }
 
 void SortByLuminosity(TPixelData& pixelData) {

@@ -1,7 +1,11 @@
 #include "analysis/palette_outputs.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstring>
+#include <future>
+#include <system_error>
+#include <vector>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -48,12 +52,56 @@ size_t FormatLine(size_t index, const TLuminosityPair& pair, std::string_view se
 
 }  // namespace
 
+namespace {
+
+// Lines are formatted in blocks of this many: large enough that handing a
+// block to the other core costs little, small enough to keep its text
+// (about 40 bytes a line) out of the way of the picture's memory.
+constexpr size_t BlockLines = size_t{1} << 16;
+
+std::vector<char> FormatBlock(const TPixelData& pixelData, size_t first, std::string_view separator) {
+    const size_t last = std::min(pixelData.size(), first + BlockLines);
+    std::vector<char> text((last - first) * MaxLineLength);
+    size_t used = 0;
+    for (size_t i = first; i < last; ++i) used += FormatLine(i, pixelData[i], separator, text.data() + used);
+    text.resize(used);
+    return text;
+}
+
+// On the other core when a thread can be had, else when the text is asked for.
+std::future<std::vector<char>> FormatLater(const TPixelData& pixelData, size_t first, std::string_view separator) {
+    try {
+        return std::async(std::launch::async, FormatBlock, std::cref(pixelData), first, separator);
+    } catch (const std::system_error&) {
+        return std::async(std::launch::deferred, FormatBlock, std::cref(pixelData), first, separator);
+    }
+}
+
+void WriteBlock(const TPixelData& pixelData, size_t first, std::string_view separator, TTextFileWriter& writer) {
+    const size_t last = std::min(pixelData.size(), first + BlockLines);
+    for (size_t i = first; i < last; ++i)
+        writer.Advance(FormatLine(i, pixelData[i], separator, writer.Room(MaxLineLength)));
+}
+
+}  // namespace
+
 void WriteLuminosityValues(const TPixelData& pixelData, const std::string& fileName,
                            std::string_view decimalSeparator) {
     if (decimalSeparator.size() > MaxSeparatorLength) decimalSeparator = decimalSeparator.substr(0, MaxSeparatorLength);
     TTextFileWriter writer(fileName);
-    for (size_t i = 0; i < pixelData.size(); ++i)
-        writer.Advance(FormatLine(i, pixelData[i], decimalSeparator, writer.Room(MaxLineLength)));
+    // Two blocks at a time: the other core formats the second while this one
+    // formats and writes the first; the file gets them in order, so its bytes
+    // are those of a single pass.
+    for (size_t first = 0; first < pixelData.size(); first += 2 * BlockLines) {
+        std::future<std::vector<char>> next;
+        const size_t second = first + BlockLines;
+        if (second < pixelData.size()) next = FormatLater(pixelData, second, decimalSeparator);
+        WriteBlock(pixelData, first, decimalSeparator, writer);
+        if (next.valid()) {
+            const std::vector<char> text = next.get();
+            writer.Write(text.data(), text.size());
+        }
+    }
     writer.Commit();
 }
 

@@ -124,6 +124,22 @@ TEST(LuminositySort, MatchesThePlainProcedureOnEveryColourLevel) {
     EXPECT_TRUE(Colours(pairs) == Colours(expected));
 }
 
+TEST(LuminositySort, PartsSortedAtOnceKeepThePlainOrder) {
+    // Large enough that the two parts of the first partition are sorted at
+    // once, and crowded so that near-ties straddle the first pivot.
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> offset(-3e-3, 3e-3);
+    TPixelData pairs;
+    for (uint32_t k = 0; k < 300000; ++k) {
+        const double centre = 10.0 * double(random() % 4 + 1);
+        pairs.push_back({static_cast<float>(centre + offset(random)), k});
+    }
+    TPixelData expected = pairs;
+    PlainQuickSort(expected.data(), 0, static_cast<ptrdiff_t>(expected.size()) - 1);
+    SortByLuminosity(pairs);
+    EXPECT_TRUE(Colours(pairs) == Colours(expected));
+}
+
 TEST(LuminositySort, RefusesKeysThatAreNotNumbers) {
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         TPixelData pairs = {{1.0f, 1}, {bad, 2}, {3.0f, 3}};

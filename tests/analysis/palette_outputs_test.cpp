@@ -59,6 +59,23 @@ TEST_F(PaletteOutputs, TextLinesByteForByte) {
     EXPECT_EQ(EntriesInFolder(), 1u);
 }
 
+TEST_F(PaletteOutputs, LongTextKeepsEveryLineInItsPlace) {
+    // Several blocks of lines, formatted on two threads: the file must read
+    // as one pass would have written it.
+    TPixelData pairs;
+    std::string expected;
+    for (uint32_t i = 0; i < 200000; ++i) {
+        const uint32_t level = i % 256, colour = i & 0xFFFFFF;
+        pairs.push_back({static_cast<float>(level), 0xFF000000 | colour});
+        expected += "Index " + std::to_string(i) + ": " + std::to_string(level) + ".00 RGB(" +
+                    std::to_string(colour >> 16) + "," + std::to_string((colour >> 8) & 0xFF) + "," +
+                    std::to_string(colour & 0xFF) + ")\r\n";
+    }
+    const std::string path = PathOf("LuminosityValues.txt");
+    WriteLuminosityValues(pairs, path, ".");
+    EXPECT_TRUE(Read(path) == expected) << "the text differs from the one-pass text";
+}
+
 TEST_F(PaletteOutputs, SeparatorComesFromTheUsersLocale) {
     const char* saved = std::getenv("LC_ALL");
     const std::string previous = saved ? saved : "";
