@@ -170,6 +170,24 @@ TEST(Bitmap, AlphaFormatPremultipliesAndBack) {
     uint8_t over[] = {200, 100, 50, 100};  // colours above alpha keep the low 8 bits
     UnpremultiplyPixels(over, 1);
     EXPECT_EQ(over[0], uint8_t((200 * 255 + 50) / 100));
+
+    // White at every alpha: premultiplied, each channel is the alpha itself
+    // (a scale of a / 255, not a / 256, which loses a step near opaque), and
+    // un-premultiplied it is white again.
+    auto ramp = MakeBitmap(pf32bit, 256, 1);
+    for (int alpha = 0; alpha < 256; ++alpha) Put(*ramp, alpha, 0, uint32_t(alpha) << 24 | 0xFFFFFF);
+    ramp->SetAlphaFormat(afDefined);
+    for (int alpha = 0; alpha < 256; ++alpha) {
+        const uint8_t* pixel = ramp->ScanLine(0) + 4 * alpha;
+        const uint8_t a = uint8_t(alpha);
+        ASSERT_EQ(std::vector<uint8_t>(pixel, pixel + 4), (std::vector<uint8_t>{a, a, a, a})) << "alpha " << alpha;
+    }
+    ramp->SetAlphaFormat(afIgnored);
+    for (int alpha = 1; alpha < 256; ++alpha) {
+        const uint8_t* pixel = ramp->ScanLine(0) + 4 * alpha;
+        ASSERT_EQ(std::vector<uint8_t>(pixel, pixel + 4), (std::vector<uint8_t>{255, 255, 255, uint8_t(alpha)}))
+            << "alpha " << alpha;
+    }
 }
 
 TEST(Bitmap, TransparentColourDefaultsToBottomLeftPixel) {

@@ -86,6 +86,14 @@ TEST(BitmapToBitmap32, TransparentSources) {
         EXPECT_EQ(Converted(*bitmap), (std::vector<TColor32>{0x00000000, 0xFF102030, 0xFFFFFFFF}));
     }
     {
+        // The mask takes the key exactly, so no pixel keeps a key colour other than black.
+        SCOPED_TRACE("24 bits, odd key: its pixels opaque black, the colour one blue step away drawn");
+        auto bitmap = MakeBitmap(pf24bit, 2, 1, {{1, 2, 3, 0}, {0, 2, 3, 0}});
+        bitmap->SetTransparentColor(0x010203);  // blue 1, green 2, red 3
+        bitmap->SetTransparent(true);
+        EXPECT_EQ(Converted(*bitmap), (std::vector<TColor32>{0xFF000000, 0xFF030200}));
+    }
+    {
         SCOPED_TRACE("32 bits, red transparent: red pixels vanish, others keep four bytes");
         auto bitmap = MakeBitmap(pf32bit, 3, 1, {{0, 0, 255, 0}, {0x30, 0x20, 0x10, 0x40}, {0, 0, 0, 0xFF}});
         bitmap->SetTransparentColor(clRed);

@@ -187,16 +187,17 @@ TEST(BlockTransfer, ColourToMonochromeMarksBackgroundColourInSourceFormat) {
 }
 
 TEST(BlockTransfer, AlphaBlendOfPremultipliedSource) {
-    Dib source = MakeDib(Describe(2, -1, 32));
-    const uint8_t pixels[] = {100, 50, 25, 128, 50, 0, 0, 128};
+    Dib source = MakeDib(Describe(3, -1, 32));
+    const uint8_t pixels[] = {100, 50, 25, 128, 50, 0, 0, 128, 0, 0, 0, 0};
     std::memcpy(source.Bits, pixels, sizeof pixels);
-    Dib target = MakeDib(Describe(2, -1, 32));
-    const uint8_t under[] = {0, 0, 0, 0, 100, 100, 100, 255};
+    Dib target = MakeDib(Describe(3, -1, 32));
+    const uint8_t under[] = {0, 0, 0, 0, 100, 100, 100, 255, 30, 60, 90, 200};
     std::memcpy(target.Bits, under, sizeof under);
-    ASSERT_TRUE(gdi::AlphaBlend(target.DC, 0, 0, 2, 1, source.DC, 0, 0, 2, 1));
+    ASSERT_TRUE(gdi::AlphaBlend(target.DC, 0, 0, 3, 1, source.DC, 0, 0, 3, 1));
     // Onto zeros: the source exactly. Onto (100, 100, 100, 255): s + d × 127 / 255.
-    EXPECT_EQ(std::vector<uint8_t>(target.Bits, target.Bits + 8),
-              (std::vector<uint8_t>{100, 50, 25, 128, 100, 50, 50, 255}));
+    // Transparent black leaves a coloured, partly transparent target as it was.
+    EXPECT_EQ(std::vector<uint8_t>(target.Bits, target.Bits + 12),
+              (std::vector<uint8_t>{100, 50, 25, 128, 100, 50, 50, 255, 30, 60, 90, 200}));
     Dib notThirtyTwo = MakeDib(Describe(2, -1, 24));
     EXPECT_FALSE(gdi::AlphaBlend(target.DC, 0, 0, 2, 1, notThirtyTwo.DC, 0, 0, 2, 1));
 }

@@ -24,6 +24,24 @@ long PeakMemoryKiB() {
     return usage.ru_maxrss;
 }
 
+// Rows of `decoded` unlike the reference's, in the bitmap's byte order:
+// colour in blue-green-red, grey as indices, CMYK through the inverted inks.
+int RowsDifferingFrom(const ReferenceDecode& reference, TBitmap& decoded) {
+    const size_t rowBytes = static_cast<size_t>(reference.Width) * reference.Components;
+    int mismatched = 0;
+    for (int y = 0; y < reference.Height; ++y) {
+        Bytes expected(reference.Pixels.begin() + y * rowBytes, reference.Pixels.begin() + (y + 1) * rowBytes);
+        if (decoded.PixelFormat() == pf24bit) {
+            ReverseRgbRow(expected.data(), reference.Width);
+        } else if (decoded.PixelFormat() == pf32bit) {
+            ConvertInvertedCmykRow(expected.data(), reference.Width);
+        }
+        const uint8_t* row = decoded.ScanLine(y);
+        mismatched += !std::equal(expected.begin(), expected.end(), row);
+    }
+    return mismatched;
+}
+
 }  // namespace
 
 // Real files, each compared row by row with plain libjpeg's decode: colour
@@ -65,19 +83,26 @@ TEST(JPEGImage, DecodesRealFilesLikePlainLibjpeg) {
         EXPECT_FALSE(decoded.Transparent());
         EXPECT_GT(decoded.Image().FDIB.Header.biHeight, 0) << "rows must run bottom-up";
 
-        size_t rowBytes = static_cast<size_t>(reference.Width) * reference.Components;
-        int mismatched = 0;
-        for (int y = 0; y < reference.Height; ++y) {
-            Bytes expected(reference.Pixels.begin() + y * rowBytes, reference.Pixels.begin() + (y + 1) * rowBytes);
-            if (c.Format == pf24bit) {
-                ReverseRgbRow(expected.data(), reference.Width);
-            } else if (c.Format == pf32bit) {
-                ConvertInvertedCmykRow(expected.data(), reference.Width);
-            }
-            const uint8_t* row = decoded.ScanLine(y);
-            mismatched += !std::equal(expected.begin(), expected.end(), row);
-        }
-        EXPECT_EQ(mismatched, 0) << "rows differing from plain libjpeg";
+        EXPECT_EQ(RowsDifferingFrom(reference, decoded), 0) << "rows differing from plain libjpeg";
+    }
+}
+
+// Block smoothing only touches coefficients a progressive file left
+// incomplete, as a cut-off one does; the setting decides whether it is done,
+// and changing it decodes anew.
+TEST(JPEGImage, SmoothingSettingDecidesTheLookOfACutOffProgressiveFile) {
+    Bytes file = ReadTestImage("go/video-001.progressive.truncated.jpeg");
+    const ReferenceDecode smoothed = DecodeReference(file, true), unsmoothed = DecodeReference(file, false);
+    ASSERT_NE(smoothed.Pixels, unsmoothed.Pixels) << "the file does not show block smoothing";
+    std::unique_ptr<TJPEGImage> jpeg = Load(file);
+    ASSERT_TRUE(jpeg->ProgressiveEncoding());
+    for (bool smoothing : {true, false, true}) {
+        SCOPED_TRACE(smoothing ? "smoothing on" : "smoothing off");
+        jpeg->SetSmoothing(smoothing);
+        TBitmap decoded;
+        decoded.Assign(jpeg.get());
+        ASSERT_EQ(decoded.PixelFormat(), pf24bit);
+        EXPECT_EQ(RowsDifferingFrom(smoothing ? smoothed : unsmoothed, decoded), 0);
     }
 }
 

@@ -40,7 +40,7 @@ Bytes CraftedHeader(uint8_t sofMarker, int width, int height, int components) {
     return file;
 }
 
-ReferenceDecode DecodeReference(const Bytes& file) {
+ReferenceDecode DecodeReference(const Bytes& file, bool smoothing) {
     jpeg_decompress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -49,6 +49,7 @@ ReferenceDecode DecodeReference(const Bytes& file) {
     jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
     jpeg_read_header(&info, TRUE);
     info.dct_method = JDCT_FLOAT;
+    info.do_block_smoothing = smoothing ? TRUE : FALSE;
     if (info.out_color_space == JCS_GRAYSCALE) {
         info.quantize_colors = TRUE;
         info.desired_number_of_colors = 236;

@@ -22,7 +22,8 @@ Bytes CraftedHeader(uint8_t sofMarker, int width, int height, int components);
 
 // Plain libjpeg with the settings our decoding is defined by, rows top-down
 // without padding in libjpeg's own order: red, green, blue; grey quantised
-// to 236 levels; CMYK as stored.
+// to 236 levels; CMYK as stored. `smoothing`: libjpeg's block smoothing of
+// progressive scans whose coefficients are still incomplete.
 struct ReferenceDecode {
     int Width = 0;
     int Height = 0;
@@ -30,4 +31,4 @@ struct ReferenceDecode {
     J_COLOR_SPACE OutColorSpace = JCS_UNKNOWN;
     Bytes Pixels;
 };
-ReferenceDecode DecodeReference(const Bytes& file);
+ReferenceDecode DecodeReference(const Bytes& file, bool smoothing = true);

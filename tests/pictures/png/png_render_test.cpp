@@ -30,10 +30,12 @@ TEST(PngRender, PartialTransparencyEndsPremultipliedOnBlack) {
         TBytes File;
         std::vector<TBytes> Want;  // per pixel of row 0
     } cases[] = {
+        // Opaque pixels are copied; alpha 254, one step below, is still blended.
         {"RGB + alpha, no gamma on alpha",
-         PngFile(IhdrData(3, 1, 8, 6), {Chunk("gAMA", {0, 1, 0x86, 0xA0}),
-                                        IdatChunks(Unfiltered({{255, 0, 0, 128, 10, 20, 30, 0, 0, 255, 0, 255}}))}),
-         {{0, 0, 128, 128}, {0, 0, 0, 0}, {0, 255, 0, 255}}},
+         PngFile(IhdrData(4, 1, 8, 6),
+                 {Chunk("gAMA", {0, 1, 0x86, 0xA0}),
+                  IdatChunks(Unfiltered({{255, 0, 0, 128, 10, 20, 30, 0, 0, 255, 0, 255, 255, 255, 255, 254}}))}),
+         {{0, 0, 128, 128}, {0, 0, 0, 0}, {0, 255, 0, 255}, {254, 254, 254, 254}}},
         {"grey + alpha, no gamma on the grey",
          PngFile(IhdrData(1, 1, 8, 4), {Chunk("gAMA", {0, 1, 0x86, 0xA0}), IdatChunks(Unfiltered({{200, 100}}))}),
          {{78, 78, 78, 100}}},
