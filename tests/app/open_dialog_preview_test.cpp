@@ -2,6 +2,7 @@
 // the dialog keeps answering, and the pane never shows a picture other than
 // the one selected.
 #include <atomic>
+#include <ctime>
 #include <fstream>
 
 #include <QElapsedTimer>
@@ -54,7 +55,9 @@ struct TDecodeLog {
 };
 
 // The longest time between two ticks of a fast timer: how long the event
-// loop was kept from running.
+// loop was kept from running; and the most processor time the event loop's
+// thread spent between two ticks, which, unlike the elapsed time, a busy
+// machine does not stretch: the measure of work done on the event loop.
 class TTickGaps {
 public:
     TTickGaps() {
@@ -65,27 +68,41 @@ public:
     void Start() {
         FClock.start();
         FLast = 0;
+        FLastBusy = ThreadMilliseconds();
         FTimer.start();
     }
     // Forgets the gaps so far.
     void Restart() {
         FLast = FClock.elapsed();
+        FLastBusy = ThreadMilliseconds();
         FLongest = 0;
+        FLongestBusy = 0;
     }
     qint64 Longest() const { return FLongest; }
+    double LongestBusy() const { return FLongestBusy; }
     std::function<void()> OnTick;
 
 private:
+    static double ThreadMilliseconds() {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    }
     void Tick() {
         const qint64 now = FClock.elapsed();
+        const double busy = ThreadMilliseconds();
         FLongest = std::max(FLongest, now - FLast);
+        FLongestBusy = std::max(FLongestBusy, busy - FLastBusy);
         FLast = now;
+        FLastBusy = busy;
         if (OnTick) OnTick();
     }
     QTimer FTimer;
     QElapsedTimer FClock;
     qint64 FLast = 0;
     qint64 FLongest = 0;
+    double FLastBusy = 0;
+    double FLongestBusy = 0;
 };
 
 QColor PaneColour(const QLabel& pane) {
@@ -158,9 +175,16 @@ TEST(OpenDialogPreview, ALargePictureBeingDecodedNeitherFreezesTheDialogNorStand
     ASSERT_GE(smallShownAt, 0);
     EXPECT_TRUE(largeRunningAtAccept) << "the large picture was decoded before the dialog was accepted";
     // Decoding the large picture on the event loop froze it for about 2.5 s on
-    // a quiet machine. The bounds sit well below that but far above what a
-    // shared machine (or a sanitizer build) adds by scheduling alone; the
-    // 50 ms the dialog reaches on a quiet machine is measured by hand.
+    // a quiet machine. The event loop may work at most 50 ms at a stretch
+    // (measured: 8-12 ms, on a machine busy with other work); instrumented
+    // builds run the same work a few times slower. The elapsed bounds sit far
+    // above what a shared machine adds by scheduling alone.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    constexpr double MostBusy = 200;
+#else
+    constexpr double MostBusy = 50;
+#endif
+    EXPECT_LE(ticks.LongestBusy(), MostBusy);
     EXPECT_LE(dialogUpAfter, 2000);
     EXPECT_LE(smallShownAt - switchedAt, 2000);
     EXPECT_LE(ticks.Longest(), 1000);
