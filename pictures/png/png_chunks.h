@@ -11,6 +11,7 @@
 
 #include "base/stream.h"
 #include "pictures/gdi/gdi.h"
+#include "pictures/png/png_plane.h"
 
 class TPngImage;
 
@@ -117,9 +118,9 @@ private:
     TIHDRData FIHDRData;
     gdi::BitmapInfo FBitmapInfo;
     int64_t FBytesPerRow = 0;
-    std::vector<uint8_t> FImageData;
-    std::vector<uint8_t> FImageAlpha;
-    std::vector<uint8_t> FExtraImageData;
+    TPngPlane FImageData;
+    TPngPlane FImageAlpha;
+    TPngPlane FExtraImageData;
     gdi::HPALETTE FImagePalette;
     std::vector<gdi::PALETTEENTRY> FPlteEntries;
 };

@@ -90,9 +90,9 @@ void TChunkIHDR::AllocatePlanes() {
     const int64_t planeBytes = dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
     if (planeBytes >= gdi::MaxPixelBytes()) OutOfMemory();
     try {
-        FImageData.assign(size_t(dibBytes), 0);
-        if (hasAlpha) FImageAlpha.assign(size_t(width * height), 0);
-        if (FIHDRData.BitDepth == 16) FExtraImageData.assign(FImageData.size(), 0);
+        FImageData = TPngPlane(size_t(dibBytes));
+        if (hasAlpha) FImageAlpha = TPngPlane(size_t(width * height));
+        if (FIHDRData.BitDepth == 16) FExtraImageData = TPngPlane(size_t(dibBytes));
     } catch (const std::bad_alloc&) {
         OutOfMemory();
     }
