@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <set>
 #include <vector>
 
 #include "pictures/png/png_image.h"
@@ -83,6 +85,27 @@ TEST(PngSuite, InterlacedFilesEqualTheirPlainTwins) {
         ++pairs;
     }
     EXPECT_GE(pairs, 30);
+}
+
+TEST(PngSuite, ACopyHoldsEveryPlaneOfItsOwn) {
+    // 16-bit colour with alpha: the picture, its low bytes and its alpha plane.
+    auto original = std::make_unique<TPngImage>();
+    original->LoadFromFile(SuiteFile("basn6a16.png"));
+    TPngImage copy;
+    copy.Assign(original.get());
+    std::vector<uint64_t> expected;
+    for (int y = 0; y < original->Height(); ++y)
+        for (int x = 0; x < original->Width(); ++x) expected.push_back(PixelKey(original->Header(), x, y));
+    EXPECT_NE(copy.Header().ImageData(), original->Header().ImageData());
+    // Nothing of the copy may live in the original's memory.
+    original.reset();
+    std::vector<uint64_t> copied;
+    for (int y = 0; y < copy.Height(); ++y)
+        for (int x = 0; x < copy.Width(); ++x) copied.push_back(PixelKey(copy.Header(), x, y));
+    EXPECT_TRUE(copied == expected);
+    std::set<uint64_t> alphas;
+    for (uint64_t key : expected) alphas.insert(key >> 56);
+    EXPECT_GT(alphas.size(), 1u) << "the file's alpha varies";
 }
 
 // Pixels worked out from the files by a separate plain decode (inflate,
