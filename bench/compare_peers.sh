@@ -11,6 +11,7 @@
 # Needs ImageMagick, GNU time, python3-pil and python3-numpy
 # (scripts/setup --bench).
 set -euo pipefail
+source "$(dirname "$0")/timing.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 tool=$build/app/palette_tool/tintwright-palette
@@ -39,14 +40,14 @@ export MAGICK_CONFIGURE_PATH=$work/policy
 measure() {  # key, label, command...: prints elapsed, CPU, peak; keeps them
   local key=$1 label=$2
   shift 2
-  if ! (cd "$work/out" && /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" > /dev/null 2> "$work/errors"); then
-    printf '  %-30s failed: %s\n' "$label" "$(grep -v '^Command exited' "$work/errors" | head -1)"
+  # Run inside the output folder: the tool writes its files there.
+  if ! timed "$work" env -C "$work/out" "$@"; then
+    printf '  %-30s failed: %s\n' "$label" "$(first_error "$work")"
     return 0
   fi
-  read -r seconds user system kib < "$work/time"
-  printf '  %-30s %7.2f s elapsed %6.2f s CPU (%5.2f user %5.2f system) %6d MiB\n' "$label" "$seconds" \
-    "$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')" "$user" "$system" "$((kib / 1024))"
-  echo "$seconds $kib $(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')" > "$work/$key"
+  printf '  %-30s %7.2f s elapsed %6.2f s CPU (%5.2f user %5.2f system) %6d MiB\n' "$label" "$seconds" "$cpu" \
+    "$user" "$system" "$((kib / 1024))"
+  echo "$seconds $kib $cpu" > "$work/$key"
 }
 
 ratio() {  # label, key: the tool's elapsed and CPU time over a peer's

@@ -13,6 +13,7 @@
 # photo.jpg and rgba.png found there is measured. Needs GNU time; the window
 # runs off screen (QT_QPA_PLATFORM=offscreen).
 set -euo pipefail
+source "$(dirname "$0")/timing.sh"
 build=$1
 pictures=${2:-/tmp/tw-bench-pictures}
 window=$build/app/tintwright
@@ -24,13 +25,12 @@ export QT_QPA_PLATFORM=offscreen
 measure() {  # label, command...: elapsed and CPU seconds, peak MiB
   local label=$1
   shift
-  if ! /usr/bin/time -f "%e %U %S %M" -o "$output/time" "$@" > /dev/null 2> "$output/errors"; then
-    printf '%-22s failed: %s\n' "$label" "$(grep -v '^Command exited' "$output/errors" | head -1)"
+  if ! timed "$output" "$@"; then
+    printf '%-22s failed: %s\n' "$label" "$(first_error "$output")"
     return 0
   fi
-  read -r seconds user system kib < "$output/time"
-  printf '%-22s %6.2f s elapsed %6.2f s CPU (%5.2f user %5.2f system) %5d MiB\n' "$label" "$seconds" \
-    "$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')" "$user" "$system" "$((kib / 1024))"
+  printf '%-22s %6.2f s elapsed %6.2f s CPU (%5.2f user %5.2f system) %5d MiB\n' "$label" "$seconds" "$cpu" \
+    "$user" "$system" "$((kib / 1024))"
   echo "$kib" > "$output/peak"
 }
 

@@ -8,6 +8,7 @@
 # reader is built in, the 24-bit BMP copy until then; ImageMagick reads the
 # same file. Needs ImageMagick and GNU time (scripts/setup --bench).
 set -euo pipefail
+source "$(dirname "$0")/../timing.sh"
 tool=$1/app/palette_tool/tintwright-palette
 pictures=${2:-/tmp/tw-bench-pictures}
 output=$(mktemp -d)
@@ -16,14 +17,12 @@ trap 'rm -rf "$output"' EXIT
 measure() {  # label, command...: elapsed and CPU seconds, peak MiB
   local label=$1
   shift
-  if ! /usr/bin/time -f "%e %U %S %M" -o "$output/time" "$@" > /dev/null 2> "$output/errors"; then
+  if ! timed "$output" "$@"; then
     # e.g. ImageMagick's policy refusing the 3-million-pixel-wide list image
-    printf '%-32s failed: %s\n' "$label" "$(grep -v '^Command exited' "$output/errors" | head -1)"
+    printf '%-32s failed: %s\n' "$label" "$(first_error "$output")"
     return 0
   fi
-  read -r seconds user system kib < "$output/time"
-  printf '%-32s %8.2f s elapsed %8.2f s CPU %6d MiB\n' "$label" "$seconds" "$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')" \
-    "$((kib / 1024))"
+  printf '%-32s %8.2f s elapsed %8.2f s CPU %6d MiB\n' "$label" "$seconds" "$cpu" "$((kib / 1024))"
   echo "$kib" > "$output/peak"
 }
 
