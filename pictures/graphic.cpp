@@ -30,6 +30,8 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
     LoadFromStream(stream);
 }
 
+bool TGraphic::WriteOpaquePixels(const std::function<uint32_t*()>&) { return false; }
+
 void TGraphic::SetTransparent(bool value) {
     if (value == FTransparent) return;
     FTransparent = value;

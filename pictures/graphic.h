@@ -77,6 +77,15 @@ public:
     virtual bool Transparent() const { return FTransparent; }
     virtual void SetTransparent(bool value);
     virtual bool SupportsPartialTransparency() const { return false; }
+    // A shortcut for callers that keep nothing but the final 32-bit pixels.
+    // When every pixel is opaque and the picture can produce them straight
+    // from its decoded data, asks `target` for room for Width() × Height()
+    // pixels (rows of Width() pixels, top row first), writes each as blue,
+    // green, red, 255, and returns true: the very pixels drawing the picture
+    // onto a platform bitmap and widening that would give, without either
+    // copy. Otherwise returns false before calling `target`, and the caller
+    // draws the picture as usual.
+    virtual bool WriteOpaquePixels(const std::function<uint32_t*()>& target);
     // A new, empty picture of the same class (TPicture copies graphics with it).
     virtual std::unique_ptr<TGraphic> NewInstance() const = 0;
 

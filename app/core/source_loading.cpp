@@ -49,17 +49,52 @@ std::unique_ptr<TGraphic> NewPictureForExtension(const std::string& lowerCaseExt
     throw Exception(UnsupportedFormatMessage);
 }
 
-TLoadOutcome LoadSourcePicture(const std::string& fileName, TBitmap& decodedBitmap, TBitmap32& bmp32,
-                               const TPhaseObserver& onPhase) {
+namespace {
+
+std::unique_ptr<TGraphic> LoadGraphic(const std::string& fileName, const TPhaseObserver& onPhase) {
     std::unique_ptr<TGraphic> graphic = NewPictureForExtension(LowerCaseExtension(fileName));
     BeginPhase(onPhase, "Decoding");
     graphic->LoadFromFile(fileName);
-    if (graphic->Width() <= 0 || graphic->Height() <= 0) return TLoadOutcome::EmptyPicture;
+    return graphic;
+}
+
+bool HasPixels(const TGraphic& graphic) { return graphic.Width() > 0 && graphic.Height() > 0; }
+
+void Convert(std::unique_ptr<TGraphic> graphic, TBitmap& decodedBitmap, TBitmap32& bmp32,
+             const TPhaseObserver& onPhase) {
     // Some readers decode their pixels only here.
     decodedBitmap.Assign(graphic.get());
     graphic.reset();
     BeginPhase(onPhase, "Converting");
     bmp32.Assign(&decodedBitmap);
+}
+
+}  // namespace
+
+TLoadOutcome LoadSourcePicture(const std::string& fileName, TBitmap& decodedBitmap, TBitmap32& bmp32,
+                               const TPhaseObserver& onPhase) {
+    std::unique_ptr<TGraphic> graphic = LoadGraphic(fileName, onPhase);
+    if (!HasPixels(*graphic)) return TLoadOutcome::EmptyPicture;
+    Convert(std::move(graphic), decodedBitmap, bmp32, onPhase);
+    bmp32.SetDrawMode(dmBlend);
+    return TLoadOutcome::Loaded;
+}
+
+TLoadOutcome LoadSourcePixels(const std::string& fileName, TBitmap32& bmp32, const TPhaseObserver& onPhase) {
+    std::unique_ptr<TGraphic> graphic = LoadGraphic(fileName, onPhase);
+    if (!HasPixels(*graphic)) return TLoadOutcome::EmptyPicture;
+    const bool written = graphic->WriteOpaquePixels([&] {
+        bmp32.SetSize(graphic->Width(), graphic->Height());
+        return bmp32.Bits();
+    });
+    if (written) {
+        graphic.reset();
+        BeginPhase(onPhase, "Converting");
+        bmp32.Changed();
+    } else {
+        TBitmap decoded;
+        Convert(std::move(graphic), decoded, bmp32, onPhase);
+    }
     bmp32.SetDrawMode(dmBlend);
     return TLoadOutcome::Loaded;
 }

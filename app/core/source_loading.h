@@ -34,3 +34,10 @@ enum class TLoadOutcome { Loaded, EmptyPicture };
 // before the conversions leaves both bitmaps as they were.
 TLoadOutcome LoadSourcePicture(const std::string& fileName, TBitmap& decodedBitmap, TBitmap32& bmp32,
                                const TPhaseObserver& onPhase = {});
+
+// The same road for a caller that keeps only bmp32: a picture that can write
+// its final pixels itself writes them straight into bmp32, with neither the
+// decoded bitmap nor a copy of the pixels on the way. The pixels, the
+// outcome and every failure's message are those of LoadSourcePicture; a
+// failure may leave bmp32 changed.
+TLoadOutcome LoadSourcePixels(const std::string& fileName, TBitmap32& bmp32, const TPhaseObserver& onPhase = {});

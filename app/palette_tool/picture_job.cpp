@@ -77,9 +77,7 @@ bool TPictureRun::NeedsCounts() const {
 void TPictureRun::Load() {
     FCurrentPath = FRequest.Picture;
     FPicture = std::make_unique<TBitmap32>();
-    // The decoded platform bitmap is no longer needed once converted.
-    TBitmap decoded;
-    if (LoadSourcePicture(FRequest.Picture, decoded, *FPicture, FRequest.OnPhase) == TLoadOutcome::EmptyPicture)
+    if (LoadSourcePixels(FRequest.Picture, *FPicture, FRequest.OnPhase) == TLoadOutcome::EmptyPicture)
         throw TPlainFailure{EmptyPictureMessage};
     FResult.Width = FPicture->Width();
     FResult.Height = FPicture->Height();
@@ -87,22 +85,22 @@ void TPictureRun::Load() {
 
 void TPictureRun::Analyse() {
     BeginPhase(FRequest.OnPhase, "Counting");
-    const std::optional<int64_t> count = CountDistinctColors(*FPicture);
+    // The sample holds each colour once, so the pass that makes it counts
+    // them too: one pass over the picture instead of two.
+    std::unique_ptr<TBitmap32> sample;
+    const std::optional<int64_t> count = CreateSampleColorImage(*FPicture, sample);
     if (!count) throw TPlainFailure{InvalidBitmap32Message};
     FResult.Distinct = *count;
     if (FRequest.OnCounted) FRequest.OnCounted(*count);
 
     BeginPhase(FRequest.OnPhase, "Sampling");
-    std::unique_ptr<TBitmap32> sample;
-    const std::optional<int64_t> sampled = CreateSampleColorImage(*FPicture, sample);
-    if (!sampled) throw TPlainFailure{InvalidOriginalImageMessage};
     const size_t pixels = size_t(FPicture->Width()) * size_t(FPicture->Height());
     if (NeedsCounts()) FCounts = std::make_unique<TColorCounts>(FPicture->Bits(), pixels, size_t(*count));
     // Only the sample is needed from here on: a smaller peak of memory.
     FPicture.reset();
     BeginPhase(FRequest.OnPhase, "Sorting");
-    FLists = OrderedPaletteLists(*sample, size_t(*sampled), FRequest.Order, FCounts.get(),
-                                 !FRequest.Outputs.Swatches.empty());
+    FLists =
+        OrderedPaletteLists(*sample, size_t(*count), FRequest.Order, FCounts.get(), !FRequest.Outputs.Swatches.empty());
 }
 
 void TPictureRun::PrepareFolder() {

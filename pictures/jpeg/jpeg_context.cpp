@@ -91,7 +91,7 @@ void ApplySettings(jpeg_decompress_struct& info, const TJPEGDecodeSettings& sett
     // The bitmap wants blue, green, red; a build that can deliver that order
     // saves a pass over every row. The quantisers need plain RGB.
     if (!info.quantize_colors && info.out_color_space == JCS_RGB) {
-        info.out_color_space = JCS_EXT_BGR;
+        info.out_color_space = settings.FourBytes ? JCS_EXT_BGRA : JCS_EXT_BGR;
     }
 #endif
 }
@@ -106,6 +106,9 @@ TJPEGOutputKind KindOf(const jpeg_decompress_struct& info) {
     case JCS_EXT_BGR:
 #endif
         return TJPEGOutputKind::Bgr24;
+#ifdef JCS_EXTENSIONS
+    case JCS_EXT_BGRA: return TJPEGOutputKind::Bgra32;
+#endif
     case JCS_CMYK: return TJPEGOutputKind::Cmyk32;
     default: return TJPEGOutputKind::Unsupported;
     }
@@ -115,6 +118,7 @@ int BytesDelivered(TJPEGOutputKind kind) {
     switch (kind) {
     case TJPEGOutputKind::Bgr24: return 3;
     case TJPEGOutputKind::Indexed8: return 1;
+    case TJPEGOutputKind::Bgra32:
     case TJPEGOutputKind::Cmyk32: return 4;
     case TJPEGOutputKind::Unsupported: break;
     }

@@ -25,10 +25,14 @@ struct TJPEGDecodeSettings {
     bool Indexed = false;    // quantise colour output to 236 colours
     bool BestSpeed = false;  // fast integer IDCT, one-pass ordered dithering
     int ScaleShift = 0;      // output scale 1 / 2^ScaleShift, 0 to 3
+    // Colour output as blue, green, red, 255 (Bgra32) where the library
+    // build can deliver it; the colours are the same as in three bytes.
+    bool FourBytes = false;
 };
 
 enum class TJPEGOutputKind {
     Bgr24,     // blue, green, red
+    Bgra32,    // blue, green, red, 255
     Indexed8,  // one index into ColorMap() per pixel
     Cmyk32,    // blue, green, red, 255 after the inverted-ink conversion
     Unsupported,

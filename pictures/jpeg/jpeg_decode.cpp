@@ -1,5 +1,6 @@
 #include "pictures/jpeg/jpeg_decode.h"
 
+#include <functional>
 #include <vector>
 
 #include "pictures/jpeg/jpeg_error.h"
@@ -9,6 +10,7 @@ namespace {
 TPixelFormat PixelFormatOf(TJPEGOutputKind kind) {
     switch (kind) {
     case TJPEGOutputKind::Indexed8: return pf8bit;
+    case TJPEGOutputKind::Bgra32:
     case TJPEGOutputKind::Cmyk32: return pf32bit;
     case TJPEGOutputKind::Bgr24:
     case TJPEGOutputKind::Unsupported: break;
@@ -67,4 +69,21 @@ std::unique_ptr<TBitmap> DecodeJPEGToBitmap(const uint8_t* data, size_t size, co
     context.ReadRows(firstRow, step, rowBytes);
     context.Finish();
     return bitmap;
+}
+
+bool DecodeJPEGToOpaquePixels(const uint8_t* data, size_t size, TJPEGDecodeSettings settings,
+                              const std::function<uint32_t*()>& target) {
+    settings.FourBytes = true;
+    TJPEGContext context(data, size);
+    TJPEGOutput output = context.Configure(settings);
+    if (output.Kind != TJPEGOutputKind::Bgra32 && output.Kind != TJPEGOutputKind::Cmyk32) return false;
+    // The limit of the bitmap the picture would otherwise be decoded into:
+    // three bytes a pixel for colour, four for CMYK.
+    RequireWithinPixelLimit(
+        {output.Width, output.Height, output.Kind == TJPEGOutputKind::Cmyk32 ? output.Kind : TJPEGOutputKind::Bgr24});
+    context.Start();
+    const size_t rowBytes = size_t(output.Width) * 4;
+    context.ReadRows(reinterpret_cast<uint8_t*>(target()), static_cast<ptrdiff_t>(rowBytes), rowBytes);
+    context.Finish();
+    return true;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "pictures/bitmap.h"
@@ -15,3 +16,9 @@
 // be created, for a picture above the graphics layer's pixel limit.
 std::unique_ptr<TBitmap> DecodeJPEGToBitmap(const uint8_t* data, size_t size, const TJPEGDecodeSettings& settings,
                                             size_t portion = JPEGSourcePortion);
+
+// The same decoding straight into 32-bit pixels (blue, green, red, 255; rows
+// of output width, top row first) in the memory `target` gives, for colour
+// and CMYK output only: false, before `target` is called, for any other.
+bool DecodeJPEGToOpaquePixels(const uint8_t* data, size_t size, TJPEGDecodeSettings settings,
+                              const std::function<uint32_t*()>& target);

@@ -156,6 +156,13 @@ void TJPEGImage::Decode() const {
     }
 }
 
+bool TJPEGImage::WriteOpaquePixels(const std::function<uint32_t*()>& target) {
+    const std::vector<uint8_t>& data = FImage->FData;
+    if (FBitmap || FDecodeFailure || data.empty()) return false;
+    return DecodeJPEGToOpaquePixels(data.data(), data.size(),
+                                    SettingsOf(FGrayscale, FPixelFormat, FPerformance, FScale, FSmoothing), target);
+}
+
 void TJPEGImage::CalcScaledSize() const {
     if (!FNeedRecalc) {
         return;

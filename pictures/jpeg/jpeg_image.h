@@ -59,6 +59,9 @@ public:
     // The size is the file's: EInvalidGraphicOperation.
     void SetWidth(int value) override;
     void SetHeight(int value) override;
+    // Colour and CMYK pictures not decoded yet are decoded straight into
+    // the target; the picture itself stays undecoded.
+    bool WriteOpaquePixels(const std::function<uint32_t*()>& target) override;
 
     // The decoded picture, decoded on first use. When decoding fails nothing
     // is kept, so the next use fails the same way instead of handing out a

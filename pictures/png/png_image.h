@@ -31,6 +31,8 @@ public:
     // failure the picture is left empty, never half decoded.
     void LoadFromStream(TStream& stream) override;
     void Draw(TCanvas& canvas, const TRect& rect) override;
+    // Opaque true-colour pictures (no transparency of any kind) only.
+    bool WriteOpaquePixels(const std::function<uint32_t*()>& target) override;
 
     bool Empty() const override { return FChunkList.empty(); }
     int Width() const override;

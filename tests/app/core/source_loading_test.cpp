@@ -93,3 +93,82 @@ TEST(SourceLoading, FailuresLeaveThePreviousPicture) {
     EXPECT_EQ(bmp32.Width(), 127);
     EXPECT_EQ(bmp32.Pixel(0, 0), corner);
 }
+
+namespace {
+
+struct TLoaded {
+    std::string Failure;
+    bool Empty = false;
+    int Width = 0, Height = 0;
+    std::vector<TColor32> Pixels;
+    TDrawMode DrawMode = dmOpaque;
+};
+
+TLoaded Keep(TBitmap32& bmp32, const std::function<TLoadOutcome()>& load) {
+    TLoaded loaded;
+    loaded.Failure = MessageOf([&] { loaded.Empty = load() == TLoadOutcome::EmptyPicture; });
+    if (loaded.Failure != NothingRaised || loaded.Empty) return loaded;
+    loaded.Width = bmp32.Width(), loaded.Height = bmp32.Height();
+    loaded.Pixels.assign(bmp32.Bits(), bmp32.Bits() + size_t(loaded.Width) * size_t(loaded.Height));
+    loaded.DrawMode = bmp32.DrawMode();
+    return loaded;
+}
+
+}  // namespace
+
+// The pixels-only road must give exactly what the road through the decoded
+// bitmap gives, for every picture of the suites the shortcut could take and
+// for the broken ones, whose messages must not change either.
+TEST(SourceLoading, PixelsOnlyRoadGivesThePixelsAndMessagesOfTheFullRoad) {
+    int compared = 0;
+    for (const char* suite : {"jpeg", "pngsuite", "bmpsuite/g", "gif/go", "tiff"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(TestImage(suite))) {
+            const std::string extension = LowerCaseExtension(entry.path().string());
+            if (!entry.is_regular_file() || extension == ".txt" || extension.empty()) continue;
+            const std::string file = entry.path().string();
+            TBitmap decoded;
+            TBitmap32 full, direct;
+            const TLoaded expected = Keep(full, [&] { return LoadSourcePicture(file, decoded, full); });
+            const TLoaded actual = Keep(direct, [&] { return LoadSourcePixels(file, direct); });
+            EXPECT_EQ(actual.Failure, expected.Failure) << file;
+            EXPECT_EQ(actual.Empty, expected.Empty) << file;
+            EXPECT_EQ(actual.Width, expected.Width) << file;
+            EXPECT_EQ(actual.Height, expected.Height) << file;
+            EXPECT_EQ(actual.DrawMode, expected.DrawMode) << file;
+            EXPECT_TRUE(actual.Pixels == expected.Pixels) << file;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 300);
+}
+
+// The comparison above means something only if the shortcut is taken: colour
+// and CMYK JPEG files and opaque true-colour PNG files write their pixels
+// themselves; pictures with transparency, grey or palette JPEG output, and
+// a JPEG already decoded for drawing go the usual way.
+TEST(SourceLoading, ShortcutIsTakenByOpaqueColourPicturesOnly) {
+    const std::pair<const char*, bool> cases[] = {
+        {"pngsuite/basn2c08.png", true},        {"pngsuite/basn2c16.png", true},
+        {"pngsuite/basi2c08.png", true},        {"pngsuite/basn6a08.png", false},
+        {"pngsuite/tbrn2c08.png", false},       {"pngsuite/basn3p08.png", false},
+        {"pngsuite/basn0g08.png", false},       {"jpeg/libjpeg-turbo/testorig.jpg", true},
+        {"jpeg/go/video-001.cmyk.jpeg", true},  {"jpeg/pillow/pil_sample_cmyk.jpg", true},
+        {"jpeg/go/video-005.gray.jpeg", false}, {"bmpsuite/g/rgb24.bmp", false},
+    };
+    for (const auto& [file, taken] : cases) {
+        std::unique_ptr<TGraphic> graphic = NewPictureForExtension(LowerCaseExtension(file));
+        graphic->LoadFromFile(TestImage(file));
+        std::vector<uint32_t> pixels;
+        const bool written = graphic->WriteOpaquePixels([&] {
+            pixels.resize(size_t(graphic->Width()) * size_t(graphic->Height()));
+            return pixels.data();
+        });
+        EXPECT_EQ(written, taken) << file;
+        EXPECT_EQ(pixels.empty(), !taken) << file;
+    }
+    std::unique_ptr<TGraphic> drawn = NewPictureForExtension(".jpg");
+    drawn->LoadFromFile(TestImage("jpeg/libjpeg-turbo/testorig.jpg"));
+    TBitmap copy;
+    copy.Assign(drawn.get());
+    EXPECT_FALSE(drawn->WriteOpaquePixels([]() -> uint32_t* { throw std::logic_error("asked for room"); }));
+}
