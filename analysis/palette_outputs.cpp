@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstring>
 #include <future>
+#include <memory>
 #include <system_error>
 #include <vector>
 #include <langinfo.h>
@@ -59,21 +60,20 @@ namespace {
 // (about 40 bytes a line) out of the way of the picture's memory.
 constexpr size_t BlockLines = size_t{1} << 16;
 
-std::vector<char> FormatBlock(const TPixelData& pixelData, size_t first, std::string_view separator) {
+// Into `text`, which has room for BlockLines lines; returns the bytes used.
+size_t FormatBlock(const TPixelData& pixelData, size_t first, std::string_view separator, char* text) {
     const size_t last = std::min(pixelData.size(), first + BlockLines);
-    std::vector<char> text((last - first) * MaxLineLength);
     size_t used = 0;
-    for (size_t i = first; i < last; ++i) used += FormatLine(i, pixelData[i], separator, text.data() + used);
-    text.resize(used);
-    return text;
+    for (size_t i = first; i < last; ++i) used += FormatLine(i, pixelData[i], separator, text + used);
+    return used;
 }
 
 // On the other core when a thread can be had, else when the text is asked for.
-std::future<std::vector<char>> FormatLater(const TPixelData& pixelData, size_t first, std::string_view separator) {
+std::future<size_t> FormatLater(const TPixelData& pixelData, size_t first, std::string_view separator, char* text) {
     try {
-        return std::async(std::launch::async, FormatBlock, std::cref(pixelData), first, separator);
+        return std::async(std::launch::async, FormatBlock, std::cref(pixelData), first, separator, text);
     } catch (const std::system_error&) {
-        return std::async(std::launch::deferred, FormatBlock, std::cref(pixelData), first, separator);
+        return std::async(std::launch::deferred, FormatBlock, std::cref(pixelData), first, separator, text);
     }
 }
 
@@ -91,16 +91,16 @@ void WriteLuminosityValues(const TPixelData& pixelData, const std::string& fileN
     TTextFileWriter writer(fileName);
     // Two blocks at a time: the other core formats the second while this one
     // formats and writes the first; the file gets them in order, so its bytes
-    // are those of a single pass.
+    // are those of a single pass. Every second block goes through the same
+    // buffer, left uninitialised: each byte written out was formatted first.
+    std::unique_ptr<char[]> spare;
+    if (pixelData.size() > BlockLines) spare = std::make_unique_for_overwrite<char[]>(BlockLines * MaxLineLength);
     for (size_t first = 0; first < pixelData.size(); first += 2 * BlockLines) {
-        std::future<std::vector<char>> next;
+        std::future<size_t> next;
         const size_t second = first + BlockLines;
-        if (second < pixelData.size()) next = FormatLater(pixelData, second, decimalSeparator);
+        if (second < pixelData.size()) next = FormatLater(pixelData, second, decimalSeparator, spare.get());
         WriteBlock(pixelData, first, decimalSeparator, writer);
-        if (next.valid()) {
-            const std::vector<char> text = next.get();
-            writer.Write(text.data(), text.size());
-        }
+        if (next.valid()) writer.Write(spare.get(), next.get());
     }
     writer.Commit();
 }

@@ -1,6 +1,5 @@
 #include "analysis/text_file_writer.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -14,27 +13,31 @@ TTextFileWriter::TTextFileWriter(const std::string& fileName) : FTarget(ExpandFi
 }
 
 void TTextFileWriter::Write(const char* text, size_t size) {
-    while (size > 0) {
-        const size_t part = std::min(size, BufferSize);
-        std::memcpy(Room(part), text, part);
-        Advance(part);
-        text += part;
-        size -= part;
+    if (size >= BufferSize) {
+        // Large pieces go out as they are, after what the buffer holds.
+        Flush();
+        WriteOut(text, size);
+        return;
     }
+    std::memcpy(Room(size), text, size);
+    Advance(size);
 }
 
-void TTextFileWriter::Flush() {
-    const char* data = FBuffer.get();
-    size_t remaining = FUsed;
-    while (remaining > 0) {
-        const ssize_t written = ::write(FFile.Descriptor(), data, remaining);
+void TTextFileWriter::WriteOut(const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(FFile.Descriptor(), data, size);
         if (written < 0) {
             if (errno == EINTR) continue;
             RaiseInOutError(errno);
         }
         data += written;
-        remaining -= static_cast<size_t>(written);
+        size -= static_cast<size_t>(written);
     }
+    FFile.StartWriteback();
+}
+
+void TTextFileWriter::Flush() {
+    WriteOut(FBuffer.get(), FUsed);
     FUsed = 0;
 }
 

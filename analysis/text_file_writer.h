@@ -35,6 +35,7 @@ public:
 
 private:
     void Flush();
+    void WriteOut(const char* data, size_t size);
 
     std::string FTarget;
     TReplacementFile FFile;

@@ -74,12 +74,27 @@ void TReplacementFile::Discard() {
     UnregisterInterruptCleanup(FCleanupSlot);
     FDescriptor = -1;
     FCleanupSlot = -1;
+    FWritebackFrom = 0;
     FTemporary.clear();
 }
 
-int TReplacementFile::Commit() {
+void TReplacementFile::StartWriteback() {
+    if (FDescriptor < 0) return;
+    const off_t end = ::lseek(FDescriptor, 0, SEEK_CUR);
+    if (end <= FWritebackFrom) return;
+    ::sync_file_range(FDescriptor, FWritebackFrom, end - FWritebackFrom, SYNC_FILE_RANGE_WRITE);
+    FWritebackFrom = end;
+}
+
+int TReplacementFile::Flush() {
     if (FDescriptor < 0) return EBADF;
+    // Files on systems that cannot flush (or read-only ones) count as flushed.
     if (::fsync(FDescriptor) != 0 && errno != EINVAL && errno != EROFS) return errno;
+    return 0;
+}
+
+int TReplacementFile::Commit() {
+    if (const int error = Flush(); error != 0) return error;
     // Someone who can write into the folder may have put something else under
     // the temporary name; renaming that into place would publish their file.
     struct stat ours {};

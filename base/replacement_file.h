@@ -27,6 +27,14 @@ public:
     int Descriptor() const { return FDescriptor; }
     const std::string& TemporaryPath() const { return FTemporary; }
 
+    // Asks the system to start writing what the file holds so far to disk,
+    // without waiting: the flush at Commit then has little left to wait for.
+    // Advice only; failures are ignored.
+    void StartWriteback();
+
+    // Waits until what the file holds is on disk. 0 or an errno.
+    [[nodiscard]] int Flush();
+
     // Flushes to disk, closes and renames over the target. 0 or an errno;
     // EACCES when the temporary name no longer leads to our file.
     [[nodiscard]] int Commit();
@@ -38,6 +46,7 @@ private:
     std::string FTemporary;
     int FDescriptor = -1;
     int FCleanupSlot = -1;
+    off_t FWritebackFrom = 0;  // the part before it was handed to StartWriteback
 };
 
 // The permission bits a file created now with mode 0666 would get: 0666

@@ -186,6 +186,10 @@ int CreateOrRaise(TReplacementFile& file, const std::string& target) {
 TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName)
     : FTarget(ExpandFileName(fileName)), FStream(CreateOrRaise(FFile, FTarget)) {}
 
+void TAtomicFileWriter::Flush() {
+    if (FFile.Flush() != 0) throw EWriteError("Stream write error");
+}
+
 void TAtomicFileWriter::Commit() {
     if (FFile.Commit() != 0) throw EWriteError("Stream write error");
 }

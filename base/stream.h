@@ -99,6 +99,9 @@ public:
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
 
     TFileStream& Stream() { return FStream; }
+    // Waits until the content is on disk, so that Commit has nothing left
+    // to wait for; raises EWriteError "Stream write error" when that fails.
+    void Flush();
     // Flushes, closes and renames over the target; raises EWriteError
     // "Stream write error" when that fails.
     void Commit();
