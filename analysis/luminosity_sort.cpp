@@ -1,10 +1,14 @@
 #include "analysis/luminosity.h"
 
+#include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "base/exception.h"
 
@@ -89,22 +93,91 @@ void SortFiniteKeys(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
 // Below this many items a second thread costs more than it saves.
 constexpr ptrdiff_t TwoThreadItems = ptrdiff_t{1} << 16;
 
-// The first partition on this thread, then its two parts at once: they are
-// disjoint and each is sorted by the same steps as before, so the order is
-// the same whichever thread makes the swaps.
-void SortOnTwoThreads(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
-    if (right - left < TwoThreadItems) return SortFiniteKeys(values, left, right);
-    const auto [j, i] = Partition(values, left, right);
-    std::thread upper;
-    if (i < right) {
-        try {
-            upper = std::thread(SortFiniteKeys, values, i, right);
-        } catch (const std::system_error&) {
-            SortFiniteKeys(values, i, right);
+// The ranges still to sort, worked through by two threads. A range above a
+// sixteenth of the whole is partitioned and its parts go back on the list,
+// so that neither thread is left with most of the work when the pivots
+// split unevenly; the others are sorted in one go, largest first. The
+// ranges are disjoint and each is treated by the steps of the sort on one
+// thread, so the order is the same whichever thread takes which.
+class TSortWork {
+public:
+    TSortWork(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right)
+        : FValues(values), FSplitAbove(std::max(TwoThreadItems, (right - left + 1) / 16)) {
+        FRanges.reserve(64);
+        FRanges.push_back({left, right});
+    }
+
+    void Run() {
+        for (;;) {
+            TRange range;
+            {
+                std::unique_lock lock(FMutex);
+                FChanged.wait(lock, [this] { return !FRanges.empty() || FInHand == 0; });
+                if (FRanges.empty()) return;
+                const auto largest = std::max_element(FRanges.begin(), FRanges.end(), [](TRange a, TRange b) {
+                    return a.second - a.first < b.second - b.first;
+                });
+                range = *largest;
+                FRanges.erase(largest);
+                ++FInHand;
+            }
+            Work(range);
         }
     }
-    if (left < j) SortFiniteKeys(values, left, j);
-    if (upper.joinable()) upper.join();
+
+private:
+    using TRange = std::pair<ptrdiff_t, ptrdiff_t>;
+
+    void Work(TRange range) {
+        const auto [left, right] = range;
+        TRange parts[2] = {{0, 0}, {0, 0}};  // none
+        if (right - left < FSplitAbove) {
+            SortFiniteKeys(FValues, left, right);
+        } else {
+            const auto [j, i] = Partition(FValues, left, right);
+            parts[0] = {left, j};
+            parts[1] = {i, right};
+        }
+        for (const TRange& part : parts)
+            if (part.first < part.second && !List(part)) SortFiniteKeys(FValues, part.first, part.second);
+        {
+            const std::lock_guard lock(FMutex);
+            --FInHand;
+        }
+        FChanged.notify_all();
+    }
+
+    // False when the list is full: it never grows beyond the room it was
+    // given, so that nothing on the other thread can fail.
+    bool List(TRange range) {
+        {
+            const std::lock_guard lock(FMutex);
+            if (FRanges.size() == FRanges.capacity()) return false;
+            FRanges.push_back(range);
+        }
+        FChanged.notify_all();
+        return true;
+    }
+
+    TLuminosityPair* const FValues;
+    const ptrdiff_t FSplitAbove;
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    std::vector<TRange> FRanges;
+    int FInHand = 0;  // ranges taken and not yet done
+};
+
+void SortOnTwoThreads(TLuminosityPair* values, ptrdiff_t left, ptrdiff_t right) {
+    if (right - left < TwoThreadItems) return SortFiniteKeys(values, left, right);
+    TSortWork work(values, left, right);
+    std::thread other;
+    try {
+        other = std::thread([&work] { work.Run(); });
+    } catch (const std::system_error&) {
+        // This thread alone then takes every range.
+    }
+    work.Run();
+    if (other.joinable()) other.join();
 }
 
 }  // namespace

@@ -141,15 +141,17 @@ void TCustomBitmap32::SaveToStream(TStream& stream, bool saveTopDown, TInfoHeade
 }
 
 void TCustomBitmap32::SaveToFile(const std::string& fileName) const {
-    IImageFormatWriter* writer = ImageFormatManager().FindWriter(FileExtension(fileName));
-    if (!writer) {
-        SaveToFile(fileName, false);
-        return;
-    }
     // The previous file stays untouched until the new one is complete.
     TAtomicFileWriter file(fileName);
-    writer->SaveToStream(*this, file.Stream());
+    SaveToStreamFor(fileName, file.Stream());
     file.Commit();
+}
+
+void TCustomBitmap32::SaveToStreamFor(const std::string& fileName, TStream& stream) const {
+    if (IImageFormatWriter* writer = ImageFormatManager().FindWriter(FileExtension(fileName)))
+        writer->SaveToStream(*this, stream);
+    else
+        SaveToStream(stream, false);
 }
 
 void TCustomBitmap32::SaveToFile(const std::string& fileName, bool saveTopDown, TInfoHeaderVersion infoHeaderVersion,

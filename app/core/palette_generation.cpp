@@ -1,5 +1,8 @@
 #include "app/core/palette_generation.h"
 
+#include <future>
+#include <system_error>
+
 #include "analysis/distinct_colors.h"
 #include "analysis/palette_outputs.h"
 #include "base/folder_lock.h"
@@ -12,6 +15,39 @@ std::string PathIn(const std::string& directory, const char* fileName) {
     const bool separated = directory.back() == '/';
     return ExpandFileName(directory + (separated ? "" : "/") + fileName);
 }
+
+// Palette.bmp made and written into its temporary file, and flushed to disk,
+// on the other core while the text file is written; Publish then puts it in
+// place after the text. A failure on the way is raised by Publish, and a
+// palette never published is removed with this object.
+class TPaletteBeside {
+public:
+    TPaletteBeside(const TPixelData& pixelData, std::string path) : FPath(std::move(path)) {
+        auto write = [this, &pixelData] { Write(pixelData); };
+        try {
+            FWritten = std::async(std::launch::async, write);
+        } catch (const std::system_error&) {
+            FWritten = std::async(std::launch::deferred, write);
+        }
+    }
+    void Publish() {
+        FWritten.get();
+        FFile->Commit();
+    }
+
+private:
+    void Write(const TPixelData& pixelData) {
+        TBitmap32 palette;
+        FillPaletteBitmap(pixelData, palette);
+        FFile = std::make_unique<TAtomicFileWriter>(FPath);
+        palette.SaveToStreamFor(FPath, FFile->Stream());
+        FFile->Flush();
+    }
+
+    std::string FPath;
+    std::unique_ptr<TAtomicFileWriter> FFile;
+    std::future<void> FWritten;  // last: waited for before the file goes
+};
 
 }  // namespace
 
@@ -32,13 +68,11 @@ TPaletteFiles WritePaletteFiles(TPixelData pixelData, const std::string& directo
     // from different runs.
     const TFolderLock lock(directory);
     BeginPhase(onPhase, "Writing LuminosityValues.txt");
+    TPaletteBeside palette(pixelData, files.PalettePath);
     WriteLuminosityValues(pixelData, files.LuminosityValuesPath);
 
     BeginPhase(onPhase, "Writing Palette.bmp");
-    TBitmap32 palette;
-    FillPaletteBitmap(pixelData, palette);
-    TPixelData().swap(pixelData);
-    palette.SaveToFile(files.PalettePath);
+    palette.Publish();
     return files;
 }
 

@@ -28,12 +28,12 @@ struct TPaletteFiles {
 std::optional<TPixelData> PreparePalette(const TBitmap32& bmp32, std::unique_ptr<TBitmap32>& sample,
                                          const TPhaseObserver& onPhase = {});
 
-// Writes LuminosityValues.txt and then Palette.bmp into directory (empty: the
+// Writes LuminosityValues.txt and Palette.bmp into directory (empty: the
 // current directory), holding the folder's lock (TFolderLock) throughout so
-// that the pair always comes from one run. The pairs are released as soon as
-// the palette bitmap holds them, before it is saved. A failure of the text file raises
-// EInOutError and leaves both files as they were; a failure of the palette
-// file leaves the new text file in place.
+// that the pair always comes from one run. The palette is made and written
+// beside the text but takes its place only after the text has taken its own.
+// A failure of the text file raises EInOutError and leaves both files as
+// they were; a failure of the palette file leaves the new text file in place.
 TPaletteFiles WritePaletteFiles(TPixelData pixelData, const std::string& directory, const TPhaseObserver& onPhase = {});
 
 // The window's whole road: prepare, write into directory, show

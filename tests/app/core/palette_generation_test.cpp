@@ -101,8 +101,24 @@ TEST_F(PaletteGeneration, UnwritableTextFileStopsBeforeThePalette) {
     } catch (const EInOutError& error) {
         EXPECT_EQ(WithClosingPeriod(error.Message()), "File access denied.");
     }
-    EXPECT_FALSE(fs::exists(FFolder / "Palette.bmp"));
+    // The palette made beside the text is not left behind either.
+    EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), {}), 1);
     EXPECT_TRUE(FMessages.empty());
+    EXPECT_TRUE(FRevealer.Paths.empty());
+}
+
+TEST_F(PaletteGeneration, UnwritablePaletteLeavesTheNewTextInPlace) {
+    fs::create_directory(FFolder / "Palette.bmp");
+    const std::string palette = (FFolder / "Palette.bmp").string();
+    try {
+        Generate(*Picture(1, 1, {0xFFFFFFFF}), FFolder.string());
+        FAIL() << "no error";
+    } catch (const EFCreateError& error) {
+        EXPECT_EQ(error.Message(), "Cannot create file \"" + palette + "\". Is a directory");
+    }
+    EXPECT_EQ(Read(FFolder / "LuminosityValues.txt"), "Index 0: 255.00 RGB(255,255,255)\r\n");
+    EXPECT_TRUE(fs::is_directory(palette));
+    EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), {}), 2);
     EXPECT_TRUE(FRevealer.Paths.empty());
 }
 
