@@ -1,18 +1,19 @@
 #include "analysis/color_sets.h"
 
 #include <algorithm>
-#include <cstring>
 
 TColorBitSet::TColorBitSet(size_t budgetBytes)
-    : FDirectory(new uint64_t*[65536]()), FMaxBlocks(std::max<size_t>(budgetBytes / BlockBytes, 1)) {}
+    : FDirectory(new uint64_t*[65536]()),
+      FMaxBlocks(std::max<size_t>(budgetBytes / BlockBytes, 1)),
+      FStore(FMaxBlocks * BlockBytes) {}
 
 TColorBitSet::~TColorBitSet() = default;
 
 uint64_t* TColorBitSet::AddBlock(uint32_t upperBits) {
-    if (FBlocks.size() >= FMaxBlocks) return nullptr;
-    FBlocks.emplace_back(new uint64_t[WordsPerBlock]());
-    FDirectory[upperBits] = FBlocks.back().get();
-    return FDirectory[upperBits];
+    if (FUsedBlocks >= FMaxBlocks || FStore.Data() == nullptr) return nullptr;
+    uint64_t* block = reinterpret_cast<uint64_t*>(FStore.Data()) + FUsedBlocks++ * WordsPerBlock;
+    FDirectory[upperBits] = block;
+    return block;
 }
 
 TColorHashSet::TColorHashSet(size_t expectedCount) : FSlots(expectedCount + expectedCount / 2 + 1, EmptySlot) {}

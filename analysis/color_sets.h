@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+#include "pictures/gdi/pixel_block.h"
+
 class TColorBitSet {
 public:
     // budgetBytes: the most the blocks may take together.
@@ -44,8 +46,11 @@ private:
     uint64_t* AddBlock(uint32_t upperBits);
 
     std::unique_ptr<uint64_t*[]> FDirectory;  // 65536 entries, null: block not made yet
-    std::vector<std::unique_ptr<uint64_t[]>> FBlocks;
     size_t FMaxBlocks;
+    // Room for every block at once, zero-filled by the system page by page
+    // as blocks are first used: nothing to clear, and no allocation per block.
+    PixelBlock FStore;
+    size_t FUsedBlocks = 0;
 };
 
 // Open addressing with linear probing over a table whose size is fixed at

@@ -56,9 +56,30 @@ bool ForEachRunStart(const TColor32* pixels, size_t count, Visit visit) {
     return true;
 }
 
+// A probe of at most 65536 pixels spread evenly over the picture: when even
+// they fall into more blocks of 65536 colours than the bit set may have, so
+// does the whole picture, and trying the set would only cost time (both
+// roads give the same colours).
+bool BitSetMayFit(const TColor32* pixels, size_t count) {
+    const size_t maxBlocks = std::max<size_t>(BitSetBudget(count) / TColorBitSet::BlockBytes, 1);
+    std::vector<uint64_t> seen(65536 / 64, 0);
+    size_t blocks = 0;
+    const size_t step = std::max<size_t>(1, count / 65536);
+    for (size_t i = 0; i < count; i += step) {
+        const uint32_t block = pixels[i] >> 16;
+        uint64_t& word = seen[block >> 6];
+        const uint64_t bit = uint64_t{1} << (block & 63);
+        if (word & bit) continue;
+        word |= bit;
+        if (++blocks > maxBlocks) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int64_t CountDistinct(const TColor32* pixels, size_t count) {
+    if (!BitSetMayFit(pixels, count)) return CountDistinctByPartition(pixels, count);
     TColorBitSet seen(BitSetBudget(count));
     int64_t distinct = 0;
     const bool fitted = ForEachRunStart(pixels, count, [&](TColor32 color) {
@@ -71,7 +92,7 @@ int64_t CountDistinct(const TColor32* pixels, size_t count) {
 
 size_t CollectFirstOccurrences(const TColor32* pixels, size_t count, TColor32* out) {
     size_t written = 0;
-    {
+    if (BitSetMayFit(pixels, count)) {
         TColorBitSet seen(BitSetBudget(count));
         const bool fitted = ForEachRunStart(pixels, count, [&](TColor32 color) {
             const auto result = seen.Insert(color);

@@ -2,6 +2,7 @@
 
 #include "app/core/imaging_readers.h"
 #include "base/exception.h"
+#include "base/pages_ahead.h"
 
 #include "pictures/png/png_image.h"
 #include "pictures/jpeg/jpeg_image.h"
@@ -83,8 +84,11 @@ TLoadOutcome LoadSourcePicture(const std::string& fileName, TBitmap& decodedBitm
 TLoadOutcome LoadSourcePixels(const std::string& fileName, TBitmap32& bmp32, const TPhaseObserver& onPhase) {
     std::unique_ptr<TGraphic> graphic = LoadGraphic(fileName, onPhase);
     if (!HasPixels(*graphic)) return TLoadOutcome::EmptyPicture;
+    TPagesAhead ahead;  // stopped before bmp32 could go
     const bool written = graphic->WriteOpaquePixels([&] {
         bmp32.SetSize(graphic->Width(), graphic->Height());
+        const size_t bytes = size_t(bmp32.Width()) * size_t(bmp32.Height()) * sizeof(TColor32);
+        ahead = TPagesAhead(bmp32.Bits(), bytes, TPagesAhead::TOrder::Forward);
         return bmp32.Bits();
     });
     if (written) {

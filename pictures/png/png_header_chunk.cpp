@@ -91,6 +91,7 @@ void TChunkIHDR::AllocatePlanes() {
     if (planeBytes >= gdi::MaxPixelBytes()) OutOfMemory();
     try {
         FImageData = TPngPlane(size_t(dibBytes));
+        FImageData.PrepareFromTheEnd();
         if (hasAlpha) FImageAlpha = TPngPlane(size_t(width * height));
         if (FIHDRData.BitDepth == 16) FExtraImageData = TPngPlane(size_t(dibBytes));
     } catch (const std::bad_alloc&) {

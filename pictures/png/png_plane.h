@@ -11,6 +11,7 @@
 #include <new>
 #include <utility>
 
+#include "base/pages_ahead.h"
 #include "pictures/gdi/pixel_block.h"
 
 class TPngPlane {
@@ -27,12 +28,19 @@ public:
         if (this != &other) *this = TPngPlane(other);
         return *this;
     }
-    TPngPlane(TPngPlane&& other) noexcept : FBlock(std::move(other.FBlock)), FSize(std::exchange(other.FSize, 0)) {}
+    TPngPlane(TPngPlane&& other) noexcept
+        : FBlock(std::move(other.FBlock)), FSize(std::exchange(other.FSize, 0)), FAhead(std::move(other.FAhead)) {}
     TPngPlane& operator=(TPngPlane&& other) noexcept {
+        // The pages of the block that goes are no longer prepared first.
+        FAhead = std::move(other.FAhead);
         FBlock = std::move(other.FBlock);
         FSize = std::exchange(other.FSize, 0);
         return *this;
     }
+
+    // The rows are decoded from the end of the plane towards its start (the
+    // DIB is bottom-up): its pages are made ready in that order meanwhile.
+    void PrepareFromTheEnd() { FAhead = TPagesAhead(FBlock.Data(), FSize, TPagesAhead::TOrder::Backward); }
 
     uint8_t* data() { return FBlock.Data(); }
     const uint8_t* data() const { return FBlock.Data(); }
@@ -42,4 +50,5 @@ public:
 private:
     PixelBlock FBlock;
     size_t FSize = 0;
+    TPagesAhead FAhead;  // after the block: stopped before the block goes
 };
