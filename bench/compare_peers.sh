@@ -4,7 +4,9 @@
 # (`identify -format %k`), ImageMagick decoding alone (`convert FILE null:`)
 # and the peers' whole job in Pillow + numpy (py_palette.py). Prints elapsed
 # and CPU seconds and peak memory of each, the tool's time as a multiple of
-# each peer's, and the tool's peak as a multiple of the 32-bit picture.
+# each peer's, and the tool's peak as a multiple of the 32-bit picture. The
+# tool and the decode alone run RUNS times (default 5), each giving the
+# figures of its median run; the slow peers run once.
 #   bench/compare_peers.sh BUILD_DIR [PICTURE_FOLDER]
 # The pictures come from analysis/make_pictures.sh; py_palette.py is looked
 # for in ../shared/bench/ beside the repository (PY_PALETTE overrides it).
@@ -20,6 +22,7 @@ py_palette=${PY_PALETTE:-$root/../shared/bench/py_palette.py}
 # Debian's Pillow and numpy belong to the system's Python, which another
 # python3 earlier in PATH may not see.
 python=${PYTHON:-/usr/bin/python3}
+runs=${RUNS:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -37,11 +40,11 @@ cat > "$work/policy/policy.xml" <<'POLICY'
 POLICY
 export MAGICK_CONFIGURE_PATH=$work/policy
 
-measure() {  # key, label, command...: prints elapsed, CPU, peak; keeps them
-  local key=$1 label=$2
-  shift 2
+measure() {  # key, label, runs, command...: prints elapsed, CPU, peak; keeps them
+  local key=$1 label=$2 runs=$3
+  shift 3
   # Run inside the output folder: the tool writes its files there.
-  if ! timed "$work" env -C "$work/out" "$@"; then
+  if ! timed_median "$runs" "$work" env -C "$work/out" "$@"; then
     printf '  %-30s failed: %s\n' "$label" "$(first_error "$work")"
     return 0
   fi
@@ -58,17 +61,19 @@ ratio() {  # label, key: the tool's elapsed and CPU time over a peer's
     'BEGIN { if (b > 0 && d > 0) printf "  %-30s %7.2f x elapsed %6.2f x CPU\n", label, a / b, c / d }'
 }
 
-echo "machine: $(nproc) cores, $(uptime | sed 's/.*load/load/')"
+echo "machine: $(nproc) cores, $(uptime | sed 's/.*load/load/'); quick commands: median of $runs runs"
 for name in photo.png photo.jpg few.png rgba.png; do
   picture=$pictures/$name
   [[ -e $picture ]] || { echo "== $name missing (run bench/analysis/make_pictures.sh)"; continue; }
   read -r width height < <(identify -format "%w %h\n" "$picture" | head -1)
   echo "== $name ($width x $height)"
   rm -f "$work"/{tool,identify,convert,python}
-  measure tool "tintwright-palette" "$tool" --output-dir "$work/out" "$picture"
-  measure identify "identify -format %k" identify -format %k "$picture"
-  measure convert "convert FILE null:" convert "$picture" null:
-  measure python "py_palette.py" "$python" "$py_palette" "$picture"
+  # The quick commands that the targets compare run several times each
+  # (RUNS, default 5) and give their median run; the slow peers run once.
+  measure tool "tintwright-palette" "$runs" "$tool" --output-dir "$work/out" "$picture"
+  measure identify "identify -format %k" 1 identify -format %k "$picture"
+  measure convert "convert FILE null:" "$runs" convert "$picture" null:
+  measure python "py_palette.py" 1 "$python" "$py_palette" "$picture"
   ratio "tool / convert null:" convert
   ratio "tool / identify %k" identify
   ratio "tool / py_palette.py" python

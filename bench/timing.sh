@@ -12,4 +12,20 @@ timed() {
   cpu=$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')
 }
 
+# timed_median RUNS DIR COMMAND...  runs COMMAND RUNS times and keeps the
+#                         figures of the run with the median elapsed time,
+#                         so that one run slowed by the shared machine does
+#                         not decide a ratio.
+timed_median() {
+  local runs=$1 dir=$2
+  shift 2
+  : > "$dir/runs"
+  for ((run = 0; run < runs; ++run)); do
+    timed "$dir" "$@" || return 1
+    echo "$seconds $user $system $kib" >> "$dir/runs"
+  done
+  read -r seconds user system kib < <(sort -n "$dir/runs" | sed -n "$(((runs + 1) / 2))p")
+  cpu=$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')
+}
+
 first_error() { grep -v '^Command exited' "$1/errors" | head -1; }

@@ -7,7 +7,8 @@
 #                    painted and saved (start included)
 #   tool             tintwright-palette --output-dir DIR PICTURE
 # Elapsed and CPU seconds and peak memory of each, and the window's peak as a
-# multiple of the decoded picture's 32-bit size.
+# multiple of the decoded picture's 32-bit size: of each command the median
+# of RUNS runs (default 5).
 #   bench/window_load.sh BUILD_DIR [PICTURE_FOLDER]
 # The pictures come from bench/analysis/make_pictures.sh; each of photo.png,
 # photo.jpg and rgba.png found there is measured. Needs GNU time; the window
@@ -25,7 +26,7 @@ export QT_QPA_PLATFORM=offscreen
 measure() {  # label, command...: elapsed and CPU seconds, peak MiB
   local label=$1
   shift
-  if ! timed "$output" "$@"; then
+  if ! timed_median "${RUNS:-5}" "$output" "$@"; then
     printf '%-22s failed: %s\n' "$label" "$(first_error "$output")"
     return 0
   fi
