@@ -109,6 +109,11 @@ void WriteLuminosityValues(const TPixelData& pixelData, const std::string& fileN
     WriteLuminosityValues(pixelData, fileName, UserDecimalSeparator());
 }
 
+void WritePaletteBitmap(const TPixelData& pixelData, TStream& stream) {
+    SaveRowsToStream(stream, 3, static_cast<int>(pixelData.size()),
+                     [&pixelData](int y, TColor32* row) { row[0] = row[1] = row[2] = pixelData[size_t(y)].Value; });
+}
+
 void FillPaletteBitmap(const TPixelData& pixelData, TCustomBitmap32& palette) {
     palette.SetSize(3, static_cast<int>(pixelData.size()));
     TColor32* row = palette.Bits();

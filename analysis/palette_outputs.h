@@ -25,3 +25,7 @@ void WriteLuminosityValues(const TPixelData& pixelData, const std::string& fileN
 // Sizes palette to 3 × the number of entries; row i holds entry i's colour,
 // alpha included, in all three pixels.
 void FillPaletteBitmap(const TPixelData& pixelData, TCustomBitmap32& palette);
+// The BMP file that palette, so filled, saves as Palette.bmp, at the
+// stream's position, without the bitmap: its rows are made as they are
+// written.
+void WritePaletteBitmap(const TPixelData& pixelData, TStream& stream);

@@ -5,6 +5,7 @@
 // backend (TBitmap32) every pixel of it reads $00000000.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -149,3 +150,11 @@ public:
     // Also copies the font when both backends keep one.
     void CopyPropertiesTo(TCustomBitmap32& dst) const override;
 };
+
+// Fills one row of a BMP file being written: row y (0 the top row) of the
+// file's width pixels.
+using TBmpRowSource = std::function<void(int y, TColor32* row)>;
+// The BMP file TCustomBitmap32::SaveToStream(stream, false) writes for a
+// width × height bitmap whose rows rowSource fills, at the stream's position:
+// the rows are made as they are written and never exist all at once.
+void SaveRowsToStream(TStream& stream, int width, int height, const TBmpRowSource& rowSource);

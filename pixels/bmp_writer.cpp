@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "pictures/gdi/gdi.h"
@@ -63,17 +64,16 @@ enum : size_t {
     IntentField = 108
 };
 
-std::array<uint8_t, gdi::LargestInfoHeader> InfoHeader(const TCustomBitmap32& bitmap, bool saveTopDown,
+std::array<uint8_t, gdi::LargestInfoHeader> InfoHeader(int width, int height, bool saveTopDown,
                                                        TInfoHeaderVersion version) {
     std::array<uint8_t, gdi::LargestInfoHeader> header{};
     PutLE32(header, HeaderSizeField, static_cast<uint32_t>(InfoHeaderSize(version)));
-    PutLE32(header, WidthField, static_cast<uint32_t>(bitmap.Width()));
-    const int32_t height = saveTopDown ? -bitmap.Height() : bitmap.Height();
-    PutLE32(header, HeightField, static_cast<uint32_t>(height));
+    PutLE32(header, WidthField, static_cast<uint32_t>(width));
+    PutLE32(header, HeightField, static_cast<uint32_t>(saveTopDown ? -height : height));
     PutLE16(header, PlanesField, 1);
     PutLE16(header, BitCountField, 32);
     // A store is at most 1 GiB, so its byte count fits the 32-bit field.
-    PutLE32(header, ImageSizeField, static_cast<uint32_t>(uint64_t(bitmap.Width()) * bitmap.Height() * 4));
+    PutLE32(header, ImageSizeField, static_cast<uint32_t>(uint64_t(width) * uint64_t(height) * 4));
     if (version >= InfoHeaderVersion3) {
         PutLE32(header, CompressionField, BitFieldsCompression);
         PutLE32(header, RedMaskField, RedMask);
@@ -86,17 +86,45 @@ std::array<uint8_t, gdi::LargestInfoHeader> InfoHeader(const TCustomBitmap32& bi
     return header;
 }
 
-void WriteRowsBottomUp(const TCustomBitmap32& bitmap, TStream& stream) {
-    const size_t rowBytes = size_t(bitmap.Width()) * sizeof(TColor32);
-    const size_t rowsPerBlock = std::max<size_t>(1, RowBlockBytes / rowBytes);
-    std::vector<uint8_t> block(rowsPerBlock * rowBytes);
-    int y = bitmap.Height() - 1;
+void WriteRowsBottomUp(int width, int height, const TBmpRowSource& rowSource, TStream& stream) {
+    const size_t rowPixels = size_t(width);
+    const size_t rowsPerBlock = std::max<size_t>(1, RowBlockBytes / (rowPixels * sizeof(TColor32)));
+    std::vector<TColor32> block(rowsPerBlock * rowPixels);
+    int y = height - 1;
     while (y >= 0) {
         size_t used = 0;
-        for (size_t n = 0; n < rowsPerBlock && y >= 0; ++n, --y, used += rowBytes)
-            std::memcpy(block.data() + used, bitmap.ScanLine(y), rowBytes);
-        stream.WriteBuffer(block.data(), used);
+        for (size_t n = 0; n < rowsPerBlock && y >= 0; ++n, --y, used += rowPixels) rowSource(y, block.data() + used);
+        stream.WriteBuffer(block.data(), used * sizeof(TColor32));
     }
+}
+
+// The information header, the optional repeated masks and the rows.
+void WriteDib(TStream& stream, int width, int height, bool saveTopDown, TInfoHeaderVersion version,
+              bool includeColorTable, const std::function<void()>& writeRows) {
+    const auto header = InfoHeader(width, height, saveTopDown, version);
+    stream.WriteBuffer(header.data(), InfoHeaderSize(version));
+    if (RepeatsMasks(version, includeColorTable)) stream.WriteBuffer(header.data() + RedMaskField, 12);
+    writeRows();
+}
+
+// The file header before what writeDib writes, with its size and offset.
+void WriteBmpFile(TStream& stream, TInfoHeaderVersion version, bool includeColorTable,
+                  const std::function<void()>& writeDib) {
+    const int64_t start = stream.Position();
+    stream.SetPosition(start + FileHeaderSize);
+    writeDib();
+    const int64_t end = stream.Position();
+
+    std::array<uint8_t, FileHeaderSize> fileHeader{};
+    fileHeader[0] = 'B';
+    fileHeader[1] = 'M';
+    PutLE32(fileHeader, 2, static_cast<uint32_t>(end - start));
+    const size_t pixelOffset =
+        FileHeaderSize + InfoHeaderSize(version) + (RepeatsMasks(version, includeColorTable) ? 12 : 0);
+    PutLE32(fileHeader, 10, static_cast<uint32_t>(pixelOffset));
+    stream.SetPosition(start);
+    stream.WriteBuffer(fileHeader.data(), fileHeader.size());
+    stream.SetPosition(end);
 }
 
 // The text after the last "." of the file's own name, without the dot.
@@ -111,33 +139,30 @@ std::string FileExtension(const std::string& fileName) {
 
 void TCustomBitmap32::SaveToDIBStream(TStream& stream, bool saveTopDown, TInfoHeaderVersion infoHeaderVersion,
                                       bool includeColorTable) const {
-    const auto header = InfoHeader(*this, saveTopDown, infoHeaderVersion);
-    stream.WriteBuffer(header.data(), InfoHeaderSize(infoHeaderVersion));
-    if (RepeatsMasks(infoHeaderVersion, includeColorTable)) stream.WriteBuffer(header.data() + RedMaskField, 12);
-    if (Empty()) return;
-    if (saveTopDown)
-        stream.WriteBuffer(FBits, size_t(FWidth) * size_t(FHeight) * sizeof(TColor32));
-    else
-        WriteRowsBottomUp(*this, stream);
+    WriteDib(stream, FWidth, FHeight, saveTopDown, infoHeaderVersion, includeColorTable, [&] {
+        if (Empty()) return;
+        if (saveTopDown) {
+            stream.WriteBuffer(FBits, size_t(FWidth) * size_t(FHeight) * sizeof(TColor32));
+            return;
+        }
+        WriteRowsBottomUp(
+            FWidth, FHeight,
+            [this](int y, TColor32* row) { std::memcpy(row, ScanLine(y), size_t(FWidth) * sizeof(TColor32)); }, stream);
+    });
 }
 
 void TCustomBitmap32::SaveToStream(TStream& stream, bool saveTopDown, TInfoHeaderVersion infoHeaderVersion,
                                    bool includeColorTable) const {
-    const int64_t start = stream.Position();
-    stream.SetPosition(start + FileHeaderSize);
-    SaveToDIBStream(stream, saveTopDown, infoHeaderVersion, includeColorTable);
-    const int64_t end = stream.Position();
+    WriteBmpFile(stream, infoHeaderVersion, includeColorTable,
+                 [&] { SaveToDIBStream(stream, saveTopDown, infoHeaderVersion, includeColorTable); });
+}
 
-    std::array<uint8_t, FileHeaderSize> fileHeader{};
-    fileHeader[0] = 'B';
-    fileHeader[1] = 'M';
-    PutLE32(fileHeader, 2, static_cast<uint32_t>(end - start));
-    const size_t pixelOffset = FileHeaderSize + InfoHeaderSize(infoHeaderVersion) +
-                               (RepeatsMasks(infoHeaderVersion, includeColorTable) ? 12 : 0);
-    PutLE32(fileHeader, 10, static_cast<uint32_t>(pixelOffset));
-    stream.SetPosition(start);
-    stream.WriteBuffer(fileHeader.data(), fileHeader.size());
-    stream.SetPosition(end);
+void SaveRowsToStream(TStream& stream, int width, int height, const TBmpRowSource& rowSource) {
+    WriteBmpFile(stream, DefaultBitmapHeaderVersion, DefaultBitmapIncludeColorTable, [&] {
+        WriteDib(stream, width, height, false, DefaultBitmapHeaderVersion, DefaultBitmapIncludeColorTable, [&] {
+            if (width > 0 && height > 0) WriteRowsBottomUp(width, height, rowSource, stream);
+        });
+    });
 }
 
 void TCustomBitmap32::SaveToFile(const std::string& fileName) const {

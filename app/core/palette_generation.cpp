@@ -37,10 +37,8 @@ public:
 
 private:
     void Write(const TPixelData& pixelData) {
-        TBitmap32 palette;
-        FillPaletteBitmap(pixelData, palette);
         FFile = std::make_unique<TAtomicFileWriter>(FPath);
-        palette.SaveToStreamFor(FPath, FFile->Stream());
+        WritePaletteBitmap(pixelData, FFile->Stream());
         FFile->Flush();
     }
 

@@ -4,6 +4,7 @@
 
 #include "analysis/palette_outputs.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -140,4 +141,23 @@ TEST_F(PaletteOutputs, PaletteFileOfTheWorkedExample) {
     // Bottom-up: row 1 (colour 0) first, then row 0, blue green red alpha.
     EXPECT_EQ(bytes.substr(122, 12), std::string(12, '\0'));
     EXPECT_EQ(bytes.substr(134), std::string("\x30\x20\x10\xFF\x30\x20\x10\xFF\x30\x20\x10\xFF", 12));
+}
+
+TEST_F(PaletteOutputs, PaletteWrittenRowByRowIsTheSavedBitmap) {
+    // Empty, one entry, and more rows than one write block holds.
+    for (size_t count : {size_t{0}, size_t{1}, size_t{200000}}) {
+        TPixelData pairs;
+        for (size_t i = 0; i < count; ++i)
+            pairs.push_back({float(i), TColor32(0x80000000u | uint32_t(i * 2654435761u))});
+        TBitmap32 palette;
+        FillPaletteBitmap(pairs, palette);
+        palette.SaveToFile(PathOf("Palette.bmp"));
+        TMemoryStream written;
+        WritePaletteBitmap(pairs, written);
+        const std::string saved = Read(PathOf("Palette.bmp"));
+        ASSERT_EQ(written.Size(), int64_t(saved.size())) << count;
+        EXPECT_TRUE(std::equal(saved.begin(), saved.end(), written.Data().begin(), [](char a, uint8_t b) {
+            return uint8_t(a) == b;
+        })) << count;
+    }
 }
