@@ -86,6 +86,12 @@ public:
     // copy. Otherwise returns false before calling `target`, and the caller
     // draws the picture as usual.
     virtual bool WriteOpaquePixels(const std::function<uint32_t*()>& target);
+    // Before a load, for the same callers: a picture that can decode opaque
+    // pixels straight into `target` while it loads may do so, keeping no
+    // pixels of its own; WriteOpaquePixels then only hands them over, and
+    // the picture cannot be drawn. The offer holds for the next load only;
+    // by default it is not taken.
+    virtual void OfferOpaqueTarget(std::function<uint32_t*()>) {}
     // A new, empty picture of the same class (TPicture copies graphics with it).
     virtual std::unique_ptr<TGraphic> NewInstance() const = 0;
 

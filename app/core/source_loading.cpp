@@ -82,15 +82,20 @@ TLoadOutcome LoadSourcePicture(const std::string& fileName, TBitmap& decodedBitm
 }
 
 TLoadOutcome LoadSourcePixels(const std::string& fileName, TBitmap32& bmp32, const TPhaseObserver& onPhase) {
-    std::unique_ptr<TGraphic> graphic = LoadGraphic(fileName, onPhase);
-    if (!HasPixels(*graphic)) return TLoadOutcome::EmptyPicture;
+    std::unique_ptr<TGraphic> graphic = NewPictureForExtension(LowerCaseExtension(fileName));
     TPagesAhead ahead;  // stopped before bmp32 could go
-    const bool written = graphic->WriteOpaquePixels([&] {
+    const auto target = [&] {
         bmp32.SetSize(graphic->Width(), graphic->Height());
         const size_t bytes = size_t(bmp32.Width()) * size_t(bmp32.Height()) * sizeof(TColor32);
         ahead = TPagesAhead(bmp32.Bits(), bytes, TPagesAhead::TOrder::Forward);
         return bmp32.Bits();
-    });
+    };
+    // Some pictures decode straight into bmp32 while they load.
+    graphic->OfferOpaqueTarget(target);
+    BeginPhase(onPhase, "Decoding");
+    graphic->LoadFromFile(fileName);
+    if (!HasPixels(*graphic)) return TLoadOutcome::EmptyPicture;
+    const bool written = graphic->WriteOpaquePixels(target);
     if (written) {
         graphic.reset();
         BeginPhase(onPhase, "Converting");

@@ -14,6 +14,8 @@
 #include "pictures/png/png_plane.h"
 
 class TPngImage;
+class TPngImageDataStream;
+struct TPngRowLayout;
 
 class TChunk {
 public:
@@ -109,9 +111,13 @@ protected:
     void Process() override;
 
 private:
+    // Allocates the planes that a load decoding into a target skipped.
+    friend class TChunkIDAT;
+
     void CheckHeader() const;
     void PrepareImage();
     void DescribeDib(int bitCount);
+    // The planes, or none when the load decodes into an offered target.
     void AllocatePlanes();
     int64_t DibRowOffset(int64_t y) const { return (int64_t(FIHDRData.Height) - 1 - y) * FBytesPerRow; }
 
@@ -132,6 +138,9 @@ public:
     explicit TChunkIDAT(TPngImage& owner) : TChunk(owner, "IDAT") {}
     std::unique_ptr<TChunk> Clone(TPngImage& owner) const override { return CloneAs(*this, owner); }
     void LoadFromStream(TStream& stream, uint32_t size) override;
+
+private:
+    void DecodeIntoTarget(TPngImageDataStream& data, const TPngRowLayout& layout, const uint8_t* gamma);
 };
 
 class TChunkIEND : public TChunk {

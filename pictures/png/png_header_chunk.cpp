@@ -89,6 +89,9 @@ void TChunkIHDR::AllocatePlanes() {
     const int64_t dibBytes = FBytesPerRow * height;
     const int64_t planeBytes = dibBytes + (hasAlpha ? width * height : 0) + (FIHDRData.BitDepth == 16 ? dibBytes : 0);
     if (planeBytes >= gdi::MaxPixelBytes()) OutOfMemory();
+    TPngImage& owner = Owner();
+    owner.FDecodeIntoTarget = owner.FOpaqueTarget && FIHDRData.ColorType == ctRGB && FIHDRData.BitDepth == 8;
+    if (owner.FDecodeIntoTarget) return;
     try {
         FImageData = TPngPlane(size_t(dibBytes));
         FImageData.PrepareFromTheEnd();

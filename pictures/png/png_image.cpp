@@ -39,14 +39,27 @@ gdi::HPALETTE TPngImage::Palette() const {
 }
 
 void TPngImage::LoadFromStream(TStream& stream) {
+    const int64_t start = stream.Position();
     FChunkList.clear();
     FHeldChunkBytes = 0;
     FGammaTable = IdentityGammaTable();
     FInverseGamma = IdentityGammaTable();
     FInterlaceMethod = imNone;
-    // A failed load leaves no half-decoded picture behind to be drawn.
+    FDecodeIntoTarget = false;
+    FPixelsHandedOver = false;
+    // A failed load leaves no half-decoded picture behind to be drawn, and
+    // an offered target is for one load only.
     const ScopeFail forgetChunks([this] { FChunkList.clear(); });
+    const ScopeExit forgetTarget([this] { FOpaqueTarget = nullptr; });
     ReadChunks(stream);
+    if (FPixelsHandedOver && TransparencyMode() != ptmNone) {
+        // Transparency announced after the image data: the pixels handed
+        // over are not the picture's. Loaded again, the usual way.
+        FOpaqueTarget = nullptr;
+        stream.SetPosition(start);
+        LoadFromStream(stream);
+        return;
+    }
     Changed();
 }
 
@@ -100,6 +113,7 @@ void TPngImage::AssignTo(TGraphic& dest) const {
 
 void TPngImage::CopyInto(TPngImage& dest) const {
     if (&dest == this) return;
+    RequirePixels();
     TPNGList copies;
     copies.reserve(FChunkList.size());
     for (const auto& chunk : FChunkList) copies.push_back(chunk->Clone(dest));

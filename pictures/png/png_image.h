@@ -33,6 +33,9 @@ public:
     void Draw(TCanvas& canvas, const TRect& rect) override;
     // Opaque true-colour pictures (no transparency of any kind) only.
     bool WriteOpaquePixels(const std::function<uint32_t*()>& target) override;
+    // Taken by 8-bit true-colour pictures without transparency: their rows
+    // are decoded straight into the target, with no plane of their own.
+    void OfferOpaqueTarget(std::function<uint32_t*()> target) override { FOpaqueTarget = std::move(target); }
 
     bool Empty() const override { return FChunkList.empty(); }
     int Width() const override;
@@ -70,8 +73,11 @@ public:
 
 private:
     friend class TChunkIHDR;
+    friend class TChunkIDAT;
     friend class TChunkgAMA;
     void ReadChunks(TStream& stream);
+    // EInvalidGraphicOperation when the pixels went to an offered target.
+    void RequirePixels() const;
     void RenderInto(TBitmap& dest) const;
     void CopyInto(TPngImage& dest) const;
 
@@ -81,4 +87,7 @@ private:
     int64_t FHeldChunkBytes = 0;  // of the load under way
     TGammaTable FGammaTable;
     TGammaTable FInverseGamma;
+    std::function<uint32_t*()> FOpaqueTarget;  // offered for the load under way
+    bool FDecodeIntoTarget = false;            // this load's rows go there: no DIB plane
+    bool FPixelsHandedOver = false;            // they went there: nothing to draw
 };

@@ -148,6 +148,7 @@ void DrawKeyed(const TChunkIHDR& header, TColor transparent, TCanvas& canvas, co
 
 void TPngImage::Draw(TCanvas& canvas, const TRect& rect) {
     if (Empty()) return;
+    RequirePixels();
     const TChunkIHDR& header = Header();
     switch (TransparencyMode()) {
     case ptmBit: DrawKeyed(header, TransparentColor(), canvas, rect); break;
@@ -162,6 +163,7 @@ void TPngImage::Draw(TCanvas& canvas, const TRect& rect) {
 }
 
 bool TPngImage::WriteOpaquePixels(const std::function<uint32_t*()>& target) {
+    if (FPixelsHandedOver) return true;
     if (Empty() || TransparencyMode() != ptmNone) return false;
     const TChunkIHDR& header = Header();
     if (header.BitmapInfo().Header.biBitCount != 24) return false;
@@ -179,7 +181,12 @@ bool TPngImage::WriteOpaquePixels(const std::function<uint32_t*()>& target) {
     return true;
 }
 
+void TPngImage::RequirePixels() const {
+    if (FPixelsHandedOver) throw EInvalidGraphicOperation("The PNG picture's pixels were handed over");
+}
+
 void TPngImage::RenderInto(TBitmap& dest) const {
+    RequirePixels();
     const TChunkIHDR& header = Header();
     const TPNGTransparencyMode mode = TransparencyMode();
     const int width = Width(), height = Height();

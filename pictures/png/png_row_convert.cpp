@@ -125,6 +125,18 @@ void ConvertGreyAlpha16(const uint8_t* row, const TPngRowTarget& target, const T
 
 }  // namespace
 
+void ConvertColor8To32(const uint8_t* row, uint32_t* pixels, const TPngRowPlacement& at, const uint8_t* g) {
+    uint32_t* pixel = pixels + at.FirstColumn;
+    const int64_t step = at.ColumnStep;
+    if (g) {
+        for (int64_t k = 0; k < at.PixelCount; ++k, row += 3, pixel += step)
+            *pixel = 0xFF000000u | uint32_t(g[row[0]]) << 16 | uint32_t(g[row[1]]) << 8 | g[row[2]];
+    } else {
+        for (int64_t k = 0; k < at.PixelCount; ++k, row += 3, pixel += step)
+            *pixel = 0xFF000000u | uint32_t(row[0]) << 16 | uint32_t(row[1]) << 8 | row[2];
+    }
+}
+
 TPngRowConverter PngRowConverter(uint8_t colorType, uint8_t bitDepth) {
     const bool indexed = colorType == ctGrey || colorType == ctPalette;
     if (indexed) {

@@ -26,5 +26,9 @@ struct TPngRowPlacement {
 using TPngRowConverter = void (*)(const uint8_t* row, const TPngRowTarget& target, const TPngRowPlacement& placement,
                                   const uint8_t* gamma);
 
+// 8-bit RGB straight into 32-bit pixels (blue, green, red, 255): `pixels`
+// is the picture's row, pixel k going to column FirstColumn + k × ColumnStep.
+void ConvertColor8To32(const uint8_t* row, uint32_t* pixels, const TPngRowPlacement& placement, const uint8_t* gamma);
+
 // The converter for a colour type and depth; null when there is none.
 TPngRowConverter PngRowConverter(uint8_t colorType, uint8_t bitDepth);

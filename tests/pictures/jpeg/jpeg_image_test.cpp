@@ -212,3 +212,41 @@ TEST(JPEGImage, SettingsOffTheRoadChangeTheDecoding) {
     EXPECT_EQ(jpeg->Bitmap().PixelFormat(), pf8bit);
     EXPECT_LE(gdi::GetPaletteEntries(jpeg->Bitmap().Palette()).size(), 236u);
 }
+
+// Written straight into 32-bit pixels, a colour or CMYK file gives each
+// pixel of its decoded bitmap with a fourth byte of 255; other output and
+// a picture already decoded keep to the bitmap.
+TEST(JPEGImage, OpaquePixelsAreTheDecodedBitmapsWidened) {
+    const std::pair<const char*, bool> cases[] = {
+        {"libjpeg-turbo/testorig.jpg", true},           {"go/video-001.progressive.jpeg", true},
+        {"wuffs/peacock.default.truncated.jpeg", true}, {"go/video-001.cmyk.jpeg", true},
+        {"pillow/pil_sample_cmyk.jpg", true},           {"go/video-005.gray.jpeg", false},
+    };
+    for (const auto& [name, written] : cases) {
+        SCOPED_TRACE(name);
+        const Bytes file = ReadTestImage(name);
+        std::unique_ptr<TJPEGImage> jpeg = Load(file);
+        std::vector<uint32_t> pixels;
+        ASSERT_EQ(jpeg->WriteOpaquePixels([&] {
+            pixels.resize(size_t(jpeg->Width()) * size_t(jpeg->Height()));
+            return pixels.data();
+        }),
+                  written);
+        if (!written) continue;
+        TBitmap decoded;
+        decoded.Assign(Load(file).get());
+        const int bytes = decoded.PixelFormat() == pf32bit ? 4 : 3;
+        int differing = 0;
+        for (int y = 0; y < decoded.Height(); ++y) {
+            const uint8_t* row = decoded.ScanLine(y);
+            for (int x = 0; x < decoded.Width(); ++x, row += bytes) {
+                const uint32_t expected = 0xFF000000u | uint32_t(row[2]) << 16 | uint32_t(row[1]) << 8 | row[0];
+                differing += pixels[size_t(y) * size_t(decoded.Width()) + size_t(x)] != expected;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
+    std::unique_ptr<TJPEGImage> drawn = Load(ReadTestImage("libjpeg-turbo/testorig.jpg"));
+    drawn->Bitmap();
+    EXPECT_FALSE(drawn->WriteOpaquePixels([]() -> uint32_t* { throw std::logic_error("asked for room"); }));
+}
