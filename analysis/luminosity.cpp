@@ -34,11 +34,11 @@ int CompareValue(float a, float b, float epsilon) {
     return a < b ? -1 : 1;
 }
 
-TPixelData CollectLuminosityPairs(const TColor32* sample, size_t count, size_t expectedCount) {
-    TPixelData pairs;
-    // One more than the colours, for the zero-filled tail's entry.
-    pairs.reserve(std::min(count, expectedCount + 1));
-    bool zeroFound = false;
+namespace {
+
+// Appends the pairs of `count` sample entries; zeroFound says whether the
+// entry of luminosity 0 is in the list already, and is kept up to date.
+void AppendPairs(const TColor32* sample, size_t count, TPixelData& pairs, bool& zeroFound) {
     for (size_t i = 0; i < count; ++i) {
         // The luminosity is 0 exactly when red, green and blue are: a sample's
         // zero-filled tail, most of a many-coloured picture's sample, then
@@ -50,10 +50,33 @@ TPixelData CollectLuminosityPairs(const TColor32* sample, size_t count, size_t e
             zeroFound = true;
         }
     }
+}
+
+}  // namespace
+
+TPixelData CollectLuminosityPairs(const TColor32* sample, size_t count, size_t expectedCount) {
+    TPixelData pairs;
+    // One more than the colours, for the zero-filled tail's entry.
+    pairs.reserve(std::min(count, expectedCount + 1));
+    bool zeroFound = false;
+    AppendPairs(sample, count, pairs, zeroFound);
     return pairs;
 }
 
 TPixelData CollectLuminosityPairs(const TCustomBitmap32& sample, size_t expectedCount) {
     if (sample.Bits() == nullptr) return {};
     return CollectLuminosityPairs(sample.Bits(), size_t(sample.Width()) * size_t(sample.Height()), expectedCount);
+}
+
+TPixelData CollectSamplePairs(const TCustomBitmap32& sample, size_t colorCount) {
+    if (sample.Bits() == nullptr) return {};
+    const size_t count = size_t(sample.Width()) * size_t(sample.Height());
+    const size_t colors = std::min(colorCount, count);
+    TPixelData pairs;
+    pairs.reserve(colors + 1);
+    bool zeroFound = false;
+    AppendPairs(sample.Bits(), colors, pairs, zeroFound);
+    // The first zero of the tail, as reading it would find it.
+    if (count > colors && !zeroFound) pairs.push_back({0.0f, 0});
+    return pairs;
 }

@@ -8,13 +8,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/large_block_allocator.h"
 #include "pixels/bitmap32.h"
 
 struct TLuminosityPair {
     float Key;       // the luminosity
     TColor32 Value;  // the colour, alpha included
 };
-using TPixelData = std::vector<TLuminosityPair>;
+using TPixelData = std::vector<TLuminosityPair, TLargeBlockAllocator<TLuminosityPair>>;
 
 // The float nearest to (299 R + 587 G + 114 B) / 1000; alpha takes no part.
 // 0 exactly when red, green and blue are all 0.
@@ -42,6 +43,10 @@ inline int CompareLuminosity(const TLuminosityPair& left, const TLuminosityPair&
 // known (the sample's number of colours), lets the list be sized once.
 TPixelData CollectLuminosityPairs(const TColor32* sample, size_t count, size_t expectedCount = 0);
 TPixelData CollectLuminosityPairs(const TCustomBitmap32& sample, size_t expectedCount = 0);
+// The same pairs for a sample made by CreateSampleColorImage, whose entries
+// after its colorCount colours are all 0, without reading those zeros: a
+// large picture's tail is most of its sample, memory never touched so far.
+TPixelData CollectSamplePairs(const TCustomBitmap32& sample, size_t colorCount);
 
 // The in-place QuickSort over values[left .. right] (inclusive) whose output
 // order is the ordering's definition: the middle item's copy as pivot, the

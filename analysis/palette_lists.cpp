@@ -16,7 +16,7 @@ void Refine(TPixelData& luminosityOrdered, TPaletteOrder order, const TColorCoun
 TPaletteLists OrderedPaletteLists(const TCustomBitmap32& sample, size_t distinctCount, TPaletteOrder order,
                                   const TColorCounts* counts, bool wantColors) {
     TPaletteLists lists;
-    lists.Pairs = CollectLuminosityPairs(sample, distinctCount);
+    lists.Pairs = CollectSamplePairs(sample, distinctCount);
     if (order == TPaletteOrder::First) {
         if (wantColors) lists.Colors = AllColorPairs(sample.Bits(), distinctCount);
         return lists;

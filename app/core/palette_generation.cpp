@@ -54,7 +54,7 @@ std::optional<TPixelData> PreparePalette(const TBitmap32& bmp32, std::unique_ptr
     BeginPhase(onPhase, "Sampling");
     const std::optional<int64_t> colorCount = CreateSampleColorImage(bmp32, sample);
     if (!colorCount) return std::nullopt;
-    TPixelData pixelData = CollectLuminosityPairs(*sample, static_cast<size_t>(*colorCount));
+    TPixelData pixelData = CollectSamplePairs(*sample, static_cast<size_t>(*colorCount));
     BeginPhase(onPhase, "Sorting");
     SortByLuminosity(pixelData);
     return pixelData;

@@ -29,6 +29,15 @@ uint8_t* MapAligned(size_t size) {
 
 }  // namespace
 
+uint8_t* AllocateLargeBlock(size_t size) {
+    if (size == 0 || size > SIZE_MAX / 2) return nullptr;
+    return MapAligned(RoundUp(size, HugePage));
+}
+
+void FreeLargeBlock(uint8_t* data, size_t size) {
+    if (data != nullptr) ::munmap(data, RoundUp(size, HugePage));
+}
+
 PixelBlock::PixelBlock(size_t size) {
     if (size == 0) return;
     // The rounding below must not wrap.

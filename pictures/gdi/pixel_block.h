@@ -7,6 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 
+// Large blocks mapped the way PixelBlock maps them, for owners that keep the
+// size themselves (an allocator): zero-filled, huge-page advised; null when
+// the memory cannot be had. FreeLargeBlock takes the size given here.
+uint8_t* AllocateLargeBlock(size_t size);
+void FreeLargeBlock(uint8_t* data, size_t size);
+
 class PixelBlock {
 public:
     // Null Data() when the memory could not be had.

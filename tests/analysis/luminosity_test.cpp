@@ -171,19 +171,32 @@ TEST(Luminosity, CollectingKeepsOneEntryOfLuminosityZero) {
     struct Case {
         const char* name;
         std::vector<TColor32> sample;
+        size_t colourCount;  // before the zero tail
         std::vector<TColor32> expectedColours;
     } cases[] = {
-        {"opaque black before transparent black", {0xFF808080, 0xFF000000, 0x00000000, 0, 0}, {0xFF808080, 0xFF000000}},
-        {"no black, with a zero tail", {0xFF808080, 0xFF0000FF, 0, 0}, {0xFF808080, 0xFF0000FF, 0}},
-        {"no black, every pixel distinct", {0xFF808080, 0xFF0000FF}, {0xFF808080, 0xFF0000FF}},
+        {"opaque black before transparent black",
+         {0xFF808080, 0xFF000000, 0x00000000, 0, 0},
+         3,
+         {0xFF808080, 0xFF000000}},
+        {"no black, with a zero tail", {0xFF808080, 0xFF0000FF, 0, 0}, 2, {0xFF808080, 0xFF0000FF, 0}},
+        {"no black, every pixel distinct", {0xFF808080, 0xFF0000FF}, 2, {0xFF808080, 0xFF0000FF}},
+        {"transparent black among the colours",
+         {0xFF808080, 0x00000000, 0xFF0000FF, 0},
+         3,
+         {0xFF808080, 0, 0xFF0000FF}},
     };
     for (const Case& c : cases) {
-        const TPixelData pairs = CollectLuminosityPairs(c.sample.data(), c.sample.size(), 2);
-        std::vector<TColor32> colours;
-        for (const TLuminosityPair& pair : pairs) {
-            colours.push_back(pair.Value);
-            EXPECT_EQ(pair.Key, Luminosity(pair.Value)) << c.name;
+        TBitmap32 sample(int(c.sample.size()), 1);
+        std::copy(c.sample.begin(), c.sample.end(), sample.Bits());
+        // Read to the end, and from a sample known to end in zeros.
+        for (const TPixelData& pairs :
+             {CollectLuminosityPairs(c.sample.data(), c.sample.size(), 2), CollectSamplePairs(sample, c.colourCount)}) {
+            std::vector<TColor32> colours;
+            for (const TLuminosityPair& pair : pairs) {
+                colours.push_back(pair.Value);
+                EXPECT_EQ(pair.Key, Luminosity(pair.Value)) << c.name;
+            }
+            EXPECT_EQ(colours, c.expectedColours) << c.name;
         }
-        EXPECT_EQ(colours, c.expectedColours) << c.name;
     }
 }
