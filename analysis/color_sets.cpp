@@ -1,6 +1,7 @@
 #include "analysis/color_sets.h"
 
 #include <algorithm>
+#include <new>
 
 TColorBitSet::TColorBitSet(size_t budgetBytes)
     : FDirectory(new uint64_t*[65536]()),
@@ -16,4 +17,10 @@ uint64_t* TColorBitSet::AddBlock(uint32_t upperBits) {
     return block;
 }
 
-TColorHashSet::TColorHashSet(size_t expectedCount) : FSlots(expectedCount + expectedCount / 2 + 1, EmptySlot) {}
+TColorHashSet::TColorHashSet(size_t expectedCount)
+    : FSlotCount(expectedCount + expectedCount / 2 + 1),
+      FStore(FSlotCount * sizeof(uint32_t)),
+      FSlots(reinterpret_cast<uint32_t*>(FStore.Data())) {
+    static_assert(EmptySlot == 0, "a zero-filled table is an empty one");
+    if (FSlots == nullptr) throw std::bad_alloc();
+}

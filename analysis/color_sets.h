@@ -57,8 +57,10 @@ private:
 // construction: 1.5 slots per expected colour, so 6 bytes per colour.
 class TColorHashSet {
 public:
-    // expectedCount: the number of distinct colours that will be inserted
-    // (known beforehand from a count); inserting more is a programming error.
+    // expectedCount: at least the number of distinct colours that will be
+    // inserted (a count made beforehand, or the number of pixels); inserting
+    // more is a programming error. Throws std::bad_alloc when the table
+    // cannot be had.
     explicit TColorHashSet(size_t expectedCount);
 
     // True when the colour was not in the set before.
@@ -76,7 +78,7 @@ public:
                 FSlots[slot] = color;
                 return true;
             }
-            if (++slot == FSlots.size()) slot = 0;
+            if (++slot == FSlotCount) slot = 0;
         }
     }
 
@@ -86,9 +88,11 @@ private:
         // Spreads the colour over 32 bits, then maps it onto the table without
         // a division (multiply-shift range reduction).
         const uint32_t mixed = static_cast<uint32_t>((uint64_t{color} * 0x9E3779B97F4A7C15ull) >> 32);
-        return static_cast<size_t>((uint64_t{mixed} * FSlots.size()) >> 32);
+        return static_cast<size_t>((uint64_t{mixed} * FSlotCount) >> 32);
     }
 
-    std::vector<uint32_t> FSlots;
+    size_t FSlotCount;
+    PixelBlock FStore;  // zero-filled: every slot starts empty without a pass to clear it
+    uint32_t* FSlots;
     bool FHoldsEmptySlotValue = false;
 };

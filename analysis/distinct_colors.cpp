@@ -10,6 +10,10 @@ namespace {
 // The bit set may take as much memory as the picture's own pixels (and at
 // least 32 MiB, which small pictures with scattered alpha values need): that
 // keeps a whole run within a few times the picture's size.
+// Up to this many pixels the hash set's table may simply have room for each
+// (at most 24 MiB), rather than a pass counting the colours to size it.
+constexpr size_t HashByPixelsUpTo = size_t{4} << 20;
+
 size_t BitSetBudget(size_t count) { return std::max<size_t>(size_t{32} << 20, count * sizeof(TColor32)); }
 
 // Exact count without the bit set's memory risk: the pixels are distributed by
@@ -102,8 +106,10 @@ size_t CollectFirstOccurrences(const TColor32* pixels, size_t count, TColor32* o
         if (fitted) return written;
     }
     // Starting again writes the same colours in the same order over the ones
-    // already written, so nothing stale remains.
-    TColorHashSet seen(static_cast<size_t>(CountDistinctByPartition(pixels, count)));
+    // already written, so nothing stale remains. A smaller picture sizes the
+    // table by its pixels, sparing the count; a larger one counts first, to
+    // size it by its colours.
+    TColorHashSet seen(count <= HashByPixelsUpTo ? count : size_t(CountDistinctByPartition(pixels, count)));
     written = 0;
     ForEachRunStart(pixels, count, [&](TColor32 color) {
         if (seen.Insert(color)) out[written++] = color;

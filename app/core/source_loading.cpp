@@ -101,6 +101,7 @@ TLoadOutcome LoadSourcePixels(const std::string& fileName, TBitmap32& bmp32, con
         BeginPhase(onPhase, "Converting");
         bmp32.Changed();
     } else {
+        ahead = TPagesAhead();  // the usual road may size bmp32 anew
         TBitmap decoded;
         Convert(std::move(graphic), decoded, bmp32, onPhase);
     }

@@ -70,6 +70,8 @@ TEST(DistinctColors, AgreesWithReferenceOnRandomPictures) {
         // The same, but every fourth pixel (the ones a probe spread evenly
         // over this many would see) opaque: the set is tried and overflows.
         {"scattered between opaque pixels", 0xFFFF00FF, 300000},
+        // More pixels than a table sized by them may take: counted first.
+        {"large and scattered", 0xFFFF0000, (size_t{4} << 20) + 1000},
     };
     for (const Kind& kind : kinds) {
         std::vector<TColor32> pixels(kind.size);

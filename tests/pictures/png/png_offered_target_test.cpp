@@ -72,7 +72,8 @@ TEST(PngOfferedTarget, OpaqueTrueColourDecodesIntoTheTargetAlone) {
 
 TEST(PngOfferedTarget, PixelsTheDataNeverReachesAreOpaqueBlack) {
     // Two and a half rows of a 2 × 4 picture, then the compressed data end.
-    const TBytes file = PngFile(IhdrData(2, 4, 8, 2), {IdatChunks({0, 1, 2, 3, 4, 5, 6, 0, 7, 8, 9, 10, 11, 12, 0, 13})});
+    const TBytes file =
+        PngFile(IhdrData(2, 4, 8, 2), {IdatChunks({0, 1, 2, 3, 4, 5, 6, 0, 7, 8, 9, 10, 11, 12, 0, 13})});
     TPngImage png;
     const TPixels pixels = LoadOffering(png, file);
     EXPECT_EQ(pixels, WrittenAfterwards(file));
