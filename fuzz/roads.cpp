@@ -1,5 +1,7 @@
 #include "fuzz/roads.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -25,19 +27,48 @@ constexpr int PictureRoadLimitLog2 = 24;
 // itself must stay cheap for any size.
 constexpr int64_t MaxConvertedPixels = int64_t{1} << 20;
 
+// The palette tool's road over the same input: a picture that writes its
+// opaque pixels itself (while loading, or afterwards) must write what the
+// window's road gave. `expected` is null when that road refused the input
+// or stopped short of converting it.
+void RunPixelsOnlyRoad(TGraphic& picture, const uint8_t* data, size_t size, const TBitmap32* expected) {
+    TMemoryStream stream(std::vector<uint8_t>(data, data + size));
+    std::vector<uint32_t> pixels;
+    const auto target = [&] {
+        const int64_t count = int64_t{picture.Width()} * picture.Height();
+        if (count > MaxConvertedPixels) throw Exception("Beyond the pixels the fuzz road converts");
+        pixels.assign(size_t(count), 0);
+        return pixels.data();
+    };
+    try {
+        picture.OfferOpaqueTarget(target);
+        picture.LoadFromStream(stream);
+        if (picture.Width() <= 0 || picture.Height() <= 0 || !picture.WriteOpaquePixels(target)) return;
+    } catch (const Exception&) {
+        // Where the window's road converted the picture, this one must too.
+        if (expected) std::abort();
+        return;
+    }
+    if (expected && !std::equal(pixels.begin(), pixels.end(), expected->Bits())) std::abort();
+}
+
 void RunPictureRoad(TGraphic& picture, const uint8_t* data, size_t size) {
     TMemoryStream stream(std::vector<uint8_t>(data, data + size));
     TBitmap decodedBitmap;
     TBitmap32 bmp32;
+    bool converted = false;
     try {
         picture.LoadFromStream(stream);
-        if (picture.Width() <= 0 || picture.Height() <= 0) return;
-        if (int64_t{picture.Width()} * picture.Height() > MaxConvertedPixels) return;
-        decodedBitmap.Assign(&picture);
-        bmp32.Assign(&decodedBitmap);
+        const int64_t pixels = int64_t{picture.Width()} * picture.Height();
+        if (picture.Width() > 0 && picture.Height() > 0 && pixels <= MaxConvertedPixels) {
+            decodedBitmap.Assign(&picture);
+            bmp32.Assign(&decodedBitmap);
+            converted = true;
+        }
     } catch (const Exception&) {
         // A clean refusal with a message: what bad input must get.
     }
+    RunPixelsOnlyRoad(*picture.NewInstance(), data, size, converted ? &bmp32 : nullptr);
 }
 
 template <class TPicture>
