@@ -83,8 +83,9 @@ public:
     // pixels (rows of Width() pixels, top row first), writes each as blue,
     // green, red, 255, and returns true: the very pixels drawing the picture
     // onto a platform bitmap and widening that would give, without either
-    // copy. Otherwise returns false before calling `target`, and the caller
-    // draws the picture as usual.
+    // copy; true at once when they went to an offered target while loading
+    // (OfferOpaqueTarget). Otherwise returns false before calling `target`,
+    // and the caller draws the picture as usual.
     virtual bool WriteOpaquePixels(const std::function<uint32_t*()>& target);
     // Before a load, for the same callers: a picture that can decode opaque
     // pixels straight into `target` while it loads may do so, keeping no
