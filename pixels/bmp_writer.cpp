@@ -111,7 +111,7 @@ void WriteDib(TStream& stream, int width, int height, bool saveTopDown, TInfoHea
 void WriteBmpFile(TStream& stream, TInfoHeaderVersion version, bool includeColorTable,
                   const std::function<void()>& writeDib) {
     const int64_t start = stream.Position();
-    stream.SetPosition(start + FileHeaderSize);
+    stream.SetPosition(start + int64_t{FileHeaderSize});
     writeDib();
     const int64_t end = stream.Position();
 

@@ -175,7 +175,8 @@ bool TPngImage::WriteOpaquePixels(const std::function<uint32_t*()>& target) {
         for (size_t y = first; y < last; ++y) {
             const uint8_t* dib = header.DibRow(int64_t(y));
             uint32_t* pixel = pixels + y * width;
-            for (size_t x = 0; x < width; ++x, dib += 3) *pixel++ = 0xFF000000u | dib[2] << 16 | dib[1] << 8 | dib[0];
+            for (size_t x = 0; x < width; ++x, dib += 3)
+                *pixel++ = 0xFF000000u | uint32_t(dib[2]) << 16 | uint32_t(dib[1]) << 8 | dib[0];
         }
     });
     return true;
