@@ -1,12 +1,9 @@
 #include "analysis/color_sets.h"
 
-#include <algorithm>
 #include <new>
 
 TColorBitSet::TColorBitSet(size_t budgetBytes)
-    : FDirectory(new uint64_t*[65536]()),
-      FMaxBlocks(std::max<size_t>(budgetBytes / BlockBytes, 1)),
-      FStore(FMaxBlocks * BlockBytes) {}
+    : FDirectory(new uint64_t*[65536]()), FMaxBlocks(BlocksWithin(budgetBytes)), FStore(FMaxBlocks * BlockBytes) {}
 
 TColorBitSet::~TColorBitSet() = default;
 

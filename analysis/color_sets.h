@@ -10,10 +10,10 @@
 // at a memory budget instead, and the caller falls back to TColorHashSet,
 // which costs memory in proportion to the number of distinct colours.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "pictures/gdi/pixel_block.h"
 
@@ -41,6 +41,8 @@ public:
 
     static constexpr size_t WordsPerBlock = 65536 / 64;
     static constexpr size_t BlockBytes = WordsPerBlock * sizeof(uint64_t);
+    // The blocks a set of that budget may have: at least one.
+    static size_t BlocksWithin(size_t budgetBytes) { return std::max<size_t>(budgetBytes / BlockBytes, 1); }
 
 private:
     uint64_t* AddBlock(uint32_t upperBits);

@@ -7,13 +7,13 @@
 
 namespace {
 
-// The bit set may take as much memory as the picture's own pixels (and at
-// least 32 MiB, which small pictures with scattered alpha values need): that
-// keeps a whole run within a few times the picture's size.
 // Up to this many pixels the hash set's table may simply have room for each
 // (at most 24 MiB), rather than a pass counting the colours to size it.
 constexpr size_t HashByPixelsUpTo = size_t{4} << 20;
 
+// The bit set may take as much memory as the picture's own pixels (and at
+// least 32 MiB, which small pictures with scattered alpha values need): that
+// keeps a whole run within a few times the picture's size.
 size_t BitSetBudget(size_t count) { return std::max<size_t>(size_t{32} << 20, count * sizeof(TColor32)); }
 
 // Exact count without the bit set's memory risk: the pixels are distributed by
@@ -65,7 +65,7 @@ bool ForEachRunStart(const TColor32* pixels, size_t count, Visit visit) {
 // does the whole picture, and trying the set would only cost time (both
 // roads give the same colours).
 bool BitSetMayFit(const TColor32* pixels, size_t count) {
-    const size_t maxBlocks = std::max<size_t>(BitSetBudget(count) / TColorBitSet::BlockBytes, 1);
+    const size_t maxBlocks = TColorBitSet::BlocksWithin(BitSetBudget(count));
     std::vector<uint64_t> seen(65536 / 64, 0);
     size_t blocks = 0;
     const size_t step = std::max<size_t>(1, count / 65536);

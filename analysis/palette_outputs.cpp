@@ -5,13 +5,13 @@
 #include <cstring>
 #include <future>
 #include <memory>
-#include <system_error>
 #include <vector>
 #include <langinfo.h>
 #include <locale.h>
 
 #include "analysis/text_file_writer.h"
 #include "analysis/two_decimals.h"
+#include "base/two_threads.h"
 
 std::string UserDecimalSeparator() {
     const locale_t locale = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
@@ -68,15 +68,6 @@ size_t FormatBlock(const TPixelData& pixelData, size_t first, std::string_view s
     return used;
 }
 
-// On the other core when a thread can be had, else when the text is asked for.
-std::future<size_t> FormatLater(const TPixelData& pixelData, size_t first, std::string_view separator, char* text) {
-    try {
-        return std::async(std::launch::async, FormatBlock, std::cref(pixelData), first, separator, text);
-    } catch (const std::system_error&) {
-        return std::async(std::launch::deferred, FormatBlock, std::cref(pixelData), first, separator, text);
-    }
-}
-
 void WriteBlock(const TPixelData& pixelData, size_t first, std::string_view separator, TTextFileWriter& writer) {
     const size_t last = std::min(pixelData.size(), first + BlockLines);
     for (size_t i = first; i < last; ++i)
@@ -98,7 +89,10 @@ void WriteLuminosityValues(const TPixelData& pixelData, const std::string& fileN
     for (size_t first = 0; first < pixelData.size(); first += 2 * BlockLines) {
         std::future<size_t> next;
         const size_t second = first + BlockLines;
-        if (second < pixelData.size()) next = FormatLater(pixelData, second, decimalSeparator, spare.get());
+        if (second < pixelData.size())
+            next = OnOtherThread([&pixelData, second, decimalSeparator, text = spare.get()] {
+                return FormatBlock(pixelData, second, decimalSeparator, text);
+            });
         WriteBlock(pixelData, first, decimalSeparator, writer);
         if (next.valid()) writer.Write(spare.get(), next.get());
     }

@@ -2,8 +2,22 @@
 // A range of independent items worked through on this thread and one more.
 
 #include <cstddef>
+#include <future>
 #include <system_error>
 #include <thread>
+#include <utility>
+
+// Starts work() on another thread when one can be had; otherwise it runs
+// here, when its result is asked for. Either way the future gives its result
+// or its exception, and waits for it when destroyed unasked.
+template <class Work>
+auto OnOtherThread(Work work) -> std::future<decltype(work())> {
+    try {
+        return std::async(std::launch::async, work);
+    } catch (const std::system_error&) {
+        return std::async(std::launch::deferred, std::move(work));
+    }
+}
 
 // Runs work(first, last) over [0, count / 2) on this thread and over
 // [count / 2, count) on a second one, or here as well when no thread can be

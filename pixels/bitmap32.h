@@ -108,8 +108,6 @@ public:
     // Picks the writer by the extension; without one writes a BMP file. The
     // file is written beside the target and replaces it only once complete.
     void SaveToFile(const std::string& fileName) const;
-    // The bytes SaveToFile(fileName) writes, at the stream's position.
-    void SaveToStreamFor(const std::string& fileName, TStream& stream) const;
     void SaveToFile(const std::string& fileName, bool saveTopDown,
                     TInfoHeaderVersion infoHeaderVersion = DefaultBitmapHeaderVersion,
                     bool includeColorTable = DefaultBitmapIncludeColorTable) const;

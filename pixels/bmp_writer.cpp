@@ -168,15 +168,11 @@ void SaveRowsToStream(TStream& stream, int width, int height, const TBmpRowSourc
 void TCustomBitmap32::SaveToFile(const std::string& fileName) const {
     // The previous file stays untouched until the new one is complete.
     TAtomicFileWriter file(fileName);
-    SaveToStreamFor(fileName, file.Stream());
-    file.Commit();
-}
-
-void TCustomBitmap32::SaveToStreamFor(const std::string& fileName, TStream& stream) const {
     if (IImageFormatWriter* writer = ImageFormatManager().FindWriter(FileExtension(fileName)))
-        writer->SaveToStream(*this, stream);
+        writer->SaveToStream(*this, file.Stream());
     else
-        SaveToStream(stream, false);
+        SaveToStream(file.Stream(), false);
+    file.Commit();
 }
 
 void TCustomBitmap32::SaveToFile(const std::string& fileName, bool saveTopDown, TInfoHeaderVersion infoHeaderVersion,

@@ -1,11 +1,11 @@
 #include "app/core/palette_generation.h"
 
 #include <future>
-#include <system_error>
 
 #include "analysis/distinct_colors.h"
 #include "analysis/palette_outputs.h"
 #include "base/folder_lock.h"
+#include "base/two_threads.h"
 #include "base/stream.h"
 
 namespace {
@@ -22,14 +22,8 @@ std::string PathIn(const std::string& directory, const char* fileName) {
 // palette never published is removed with this object.
 class TPaletteBeside {
 public:
-    TPaletteBeside(const TPixelData& pixelData, std::string path) : FPath(std::move(path)) {
-        auto write = [this, &pixelData] { Write(pixelData); };
-        try {
-            FWritten = std::async(std::launch::async, write);
-        } catch (const std::system_error&) {
-            FWritten = std::async(std::launch::deferred, write);
-        }
-    }
+    TPaletteBeside(const TPixelData& pixelData, std::string path)
+        : FPath(std::move(path)), FWritten(OnOtherThread([this, &pixelData] { Write(pixelData); })) {}
     void Publish() {
         FWritten.get();
         FFile->Commit();
